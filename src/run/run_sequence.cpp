@@ -1,0 +1,164 @@
+#include "run/run_sequence.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "nodelist/entry_parser.h"
+#include "run/error_indicator.h"
+#include "run/list_reader.h"
+#include "run/report_file.h"
+
+namespace quorvel {
+
+namespace {
+
+constexpr std::string_view banner =
+    "Quorvel v1.11 [Windows 95/NT] by Tollemar\n"
+    "based on Quorvel v1.1 by Brisvold\n"
+    "=============================================================================="
+    "\n\n";
+
+constexpr std::string_view usage =
+    "Aufruf:   QUORVEL NetWork-File(old) NetWork-File(new) Output\n"
+    "Beispiel: QUORVEL NET2433.159       NET2433.166       NET2433.DIF\n";
+
+// Reported as too long, whatever the real fault, because that is the limit a
+// line without its newline within reach has run into.
+constexpr int reported_line_limit = 255;
+
+// A stop carries the exit status the run ends with.
+using Stop = std::optional<int>;
+
+class Run {
+public:
+    Run(std::span<const std::string_view> arguments, FileSystem& files, Console& console)
+        : old_name_(arguments[0]),
+          new_name_(arguments[1]),
+          report_name_(arguments[2]),
+          files_(files),
+          console_(console)
+    {
+    }
+
+    int execute();
+
+private:
+    Stop check_io();
+    template <class EntryHandler>
+    Stop read_list(const std::string& name, InputStream& list, EntryHandler handle_entry);
+
+    const std::string old_name_;
+    const std::string new_name_;
+    const std::string report_name_;
+    FileSystem& files_;
+    Console& console_;
+    ErrorIndicator errors_;
+    AddressContext context_;
+    NodelistEntry entry_;
+    std::uint32_t old_entries_ = 0;
+    std::uint32_t compared_entries_ = 0;
+};
+
+// Ends the run when a file operation has failed. The exit status is the
+// printed number, unless writing the message failed as well.
+Stop Run::check_io()
+{
+    if (errors_.number() == 0)
+        return std::nullopt;
+    const std::string message =
+        "I/O-Fehler " + std::to_string(errors_.number()) + " occured -> program end.\n";
+    const std::int32_t console_error = console_.write(message);
+    return console_error != 0 ? console_error : errors_.number();
+}
+
+// One pass over a list: every line is counted and checked, comments are
+// passed over and each other line goes to handle_entry.
+template <class EntryHandler>
+Stop Run::read_list(const std::string& name, InputStream& list, EntryHandler handle_entry)
+{
+    ListReader reader(list);
+    unsigned long line_number = 0;
+    for (;;) {
+        const ListReader::Result line = reader.next();
+        errors_.note(reader.error());
+        if (line.outcome == ListReader::Outcome::End)
+            break;
+        ++line_number;
+        if (line.outcome == ListReader::Outcome::NoNewline) {
+            console_.write("Error: Line " + std::to_string(line_number) + " (" + name +
+                           ") exceeds " + std::to_string(reported_line_limit) +
+                           " characters!\nProgram terminates!\n");
+            return 1;
+        }
+        if (Stop stop = check_io())
+            return stop;
+        if (line.text.starts_with(';'))
+            continue;
+        if (Stop stop = handle_entry(line.text))
+            return stop;
+    }
+    // A read error ends a pass as end of file does; it must not pass for one.
+    return check_io();
+}
+
+int Run::execute()
+{
+    // Old pass.
+    {
+        Opened<InputStream> old_list = files_.open_list(old_name_);
+        errors_.note(old_list.error);
+        if (Stop stop = check_io())
+            return *stop;
+        const Stop stop = read_list(old_name_, *old_list.stream, [&](std::string_view line) {
+            ++old_entries_;
+            if (!is_blank_line(line))
+                parse_entry(line, context_, entry_);
+            return Stop{};
+        });
+        if (stop)
+            return *stop;
+        errors_.note(old_list.stream->close());
+    }
+
+    Opened<InputStream> new_list = files_.open_list(new_name_);
+    errors_.note(new_list.error);
+    if (Stop stop = check_io())
+        return *stop;
+    Opened<OutputStream> report_stream = files_.open_report(report_name_, *new_list.stream);
+    errors_.note(report_stream.error);
+    if (Stop stop = check_io())
+        return *stop;
+    ReportFile report(std::move(report_stream.stream), errors_);
+
+    // New pass.
+    const Stop stop = read_list(new_name_, *new_list.stream, [&](std::string_view line) {
+        ++compared_entries_;
+        if (!is_blank_line(line))
+            parse_entry(line, context_, entry_);
+        return Stop{};
+    });
+    if (stop)
+        return *stop;
+    errors_.note(new_list.stream->close());
+
+    report.close();
+    console_.write(std::to_string(old_entries_) + " old entries with " +
+                   std::to_string(compared_entries_) + " entries compared\n");
+    return 0;
+}
+
+}  // namespace
+
+int run_quorvel(std::span<const std::string_view> arguments, FileSystem& files, Console& console)
+{
+    console.write(banner);
+    if (arguments.size() != 3) {
+        console.write(usage);
+        return 1;
+    }
+    Run run(arguments, files, console);
+    return run.execute();
+}
+
+}  // namespace quorvel

@@ -1,0 +1,116 @@
+// End-to-end runs of the built program: exact standard error bytes, exit
+// status, and what is on disk afterwards.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "support/tool_runner.h"
+
+namespace quorvel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::banner;
+
+const std::string small_old = "Zone,2,Z,L,S,P,B,F\r\nHost,2433,N,L,S,P,B,F\r\n,1,N,L,Sysop_One,P,B,F\r\n";
+const std::string small_new = "Zone,2,Z,L,S,P,B,F\r\nHost,2433,N,L,S,P,B,F\r\n,1,N,L,Sysop_One,P,B,F\r\n";
+
+struct Case {
+    const char* what;
+    std::map<std::string, std::string> files;  // created before the run
+    std::vector<std::string> arguments;
+    int status;
+    std::string standard_error;          // after the banner
+    std::vector<std::string> absent;     // must not exist afterwards
+};
+
+TEST(EndToEnd, ArgumentsAndFailuresEndWithTheirMessageAndStatus)
+{
+    const std::string usage =
+        "Aufruf:   QUORVEL NetWork-File(old) NetWork-File(new) Output\n"
+        "Beispiel: QUORVEL NET2433.159       NET2433.166       NET2433.DIF\n";
+    const std::vector<Case> cases = {
+        {"no arguments", {}, {}, 1, usage, {}},
+        {"four arguments", {{"OLD", small_old}, {"NEW", small_new}}, {"OLD", "NEW", "OUT", "X"}, 1,
+         usage, {"OUT", "X"}},
+        {"a complete run", {{"OLD", small_old}, {"NEW", small_new}}, {"OLD", "NEW", "OUT"}, 0,
+         "3 old entries with 3 entries compared\n", {}},
+        {"missing old list", {{"NEW", small_new}}, {"OLD", "NEW", "OUT"}, 1,
+         "I/O-Fehler 1 occured -> program end.\n", {"OUT"}},
+        {"missing new list", {{"OLD", small_old}}, {"OLD", "NEW", "OUT"}, 1,
+         "I/O-Fehler 1 occured -> program end.\n", {"OUT"}},
+        {"report in a missing folder", {{"OLD", small_old}, {"NEW", small_new}},
+         {"OLD", "NEW", "nowhere/OUT"}, 1, "I/O-Fehler 1 occured -> program end.\n", {"nowhere"}},
+        {"over-long line in the old list",
+         {{"OLD", ";A\r\n;S " + std::string(300, 's') + "\r\n"}, {"NEW", small_new}},
+         {"OLD", "NEW", "OUT"}, 1,
+         "Error: Line 2 (OLD) exceeds 255 characters!\nProgram terminates!\n", {"OUT"}},
+        {"new list without a final newline", {{"OLD", small_old}, {"NEW", small_new + ",2"}},
+         {"OLD", "NEW", "OUT"}, 1,
+         "Error: Line 4 (NEW) exceeds 255 characters!\nProgram terminates!\n", {}},
+        {"report is the new list", {{"OLD", small_old}, {"NEW", small_new}},
+         {"OLD", "NEW", "NEW"}, 255, "I/O-Fehler -1 occured -> program end.\n", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const test::TempDir dir;
+        for (const auto& [name, bytes] : c.files)
+            test::write_file(dir / name, bytes);
+        const test::ToolRun run = test::run_tool(dir.path(), c.arguments);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.standard_error, banner + c.standard_error);
+        EXPECT_EQ(run.standard_output, "");
+        for (const auto& [name, bytes] : c.files)
+            EXPECT_EQ(test::read_file(dir / name), bytes) << name << " was changed";
+        for (const std::string& name : c.absent)
+            EXPECT_FALSE(fs::exists(dir / name)) << name;
+    }
+}
+
+TEST(EndToEnd, RunsOnTheExampleLists)
+{
+    const test::TempDir dir;
+    const test::ToolRun run =
+        test::run_tool(QUORVEL_EXAMPLES, {"NET2433.159", "NET2433.166", (dir / "OUT").string()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.standard_error, banner + "5 old entries with 5 entries compared\n");
+    EXPECT_EQ(run.standard_output, "");
+    EXPECT_TRUE(fs::exists(dir / "OUT"));
+}
+
+#ifndef _WIN32
+TEST(EndToEnd, NeverWritesTheReportOntoTheNewListByAnyName)
+{
+    for (const std::string report : {"LINK", "SYMLINK", "./sub/../NEW", "sub/../NEW"}) {
+        SCOPED_TRACE(report);
+        const test::TempDir dir;
+        test::write_file(dir / "OLD", small_old);
+        test::write_file(dir / "NEW", small_new);
+        fs::create_directory(dir / "sub");
+        fs::create_hard_link(dir / "NEW", dir / "LINK");
+        fs::create_symlink("NEW", dir / "SYMLINK");
+        const test::ToolRun run = test::run_tool(dir.path(), {"OLD", "NEW", report});
+        EXPECT_EQ(run.status, 255);
+        EXPECT_EQ(run.standard_error, banner + "I/O-Fehler -1 occured -> program end.\n");
+        EXPECT_EQ(test::read_file(dir / "NEW"), small_new);
+    }
+}
+
+TEST(EndToEnd, WritesTheReportToADevice)
+{
+    const test::TempDir dir;
+    test::write_file(dir / "OLD", small_old);
+    test::write_file(dir / "NEW", small_new);
+    const test::ToolRun run = test::run_tool(dir.path(), {"OLD", "NEW", "/dev/null"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.standard_error, banner + "3 old entries with 3 entries compared\n");
+}
+#endif
+
+}  // namespace
+}  // namespace quorvel

@@ -1,0 +1,209 @@
+#include "nodelist/entry_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quorvel {
+namespace {
+
+using namespace std::string_literals;
+
+struct Expected {
+    std::string line;
+    std::string status;
+    std::string address;
+    std::string under;
+};
+
+// Feeds the lines through one context, as a run does, and checks each line's
+// status, address and under text.
+void expect_sequence(const std::vector<Expected>& rows)
+{
+    AddressContext context;
+    NodelistEntry entry;
+    for (const Expected& row : rows) {
+        SCOPED_TRACE(row.line);
+        parse_entry(row.line, context, entry);
+        EXPECT_EQ(status_label(entry.status), row.status);
+        EXPECT_EQ(address_text(entry.context.address), row.address);
+        EXPECT_EQ(address_text(entry.context.under), row.under);
+        EXPECT_EQ(entry.context.address, context.address);
+    }
+}
+
+TEST(ParseEntry, FollowsTheHierarchyOfZoneRegionHostAndHub)
+{
+    expect_sequence({
+        {"Zone,2,Z,L,S,P,B,F", "ZC", "2:2/0", "2:2/0"},
+        {",20,N,L,S,P,B,F", "Z-I", "2:2/20", "2:2/0"},
+        {"Region,24,N,L,S,P,B,F", "RC", "2:24/0", "2:24/0"},
+        {",50,N,L,S,P,B,F", "R-I", "2:24/50", "2:24/0"},
+        {"Host,2433,N,L,S,P,B,F", "Host", "2:2433/0", "2:2433/0"},
+        {",1,N,L,S,P,B,F", "NN", "2:2433/1", "2:2433/0"},
+        {"Hub,100,N,L,S,P,B,F", "Hub", "2:2433/100", "2:2433/100"},
+        {"Hold,101,N,L,S,P,B,F", "Hold", "2:2433/101", "2:2433/100"},
+        {"pvt,102,N,L,S,P,B,F", "Pvt", "2:2433/102", "2:2433/100"},
+        {"DOWN,103,N,L,S,P,B,F", "Down", "2:2433/103", "2:2433/100"},
+        // A new host ends the hub's reach; the region stays in force.
+        {"Host,2434,N,L,S,P,B,F", "Host", "2:2434/0", "2:2434/0"},
+        {",7,N,L,S,P,B,F", "NN", "2:2434/7", "2:2434/0"},
+        // A Zone line starts afresh: the region is cleared.
+        {"ZONE,3,N,L,S,P,B,F", "ZC", "3:3/0", "3:3/0"},
+        {"zone,4,N,L,S,P,B,F", "ZC", "4:4/0", "4:4/0"},
+    });
+}
+
+TEST(ParseEntry, LabelsNodesDirectlyUnderACoordinator)
+{
+    expect_sequence({
+        {"Zone,2,Z,L,S,P,B,F", "ZC", "2:2/0", "2:2/0"},
+        // A hub (or Pvt, Hold, Down) directly under the zone coordinator is
+        // Z-I and listed under the zone, not under itself.
+        {"Hub,100,N,L,S,P,B,F", "Z-I", "2:2/100", "2:2/0"},
+        {"Pvt,101,N,L,S,P,B,F", "Z-I", "2:2/101", "2:2/0"},
+        {"Region,24,N,L,S,P,B,F", "RC", "2:24/0", "2:24/0"},
+        {"Down,5,N,L,S,P,B,F", "R-I", "2:24/5", "2:24/0"},
+        // Nodes of a host whose net number is the region's are R-I too.
+        {"Host,24,N,L,S,P,B,F", "Host", "2:24/0", "2:24/0"},
+        {",6,N,L,S,P,B,F", "R-I", "2:24/6", "2:24/0"},
+        {"Host,2433,N,L,S,P,B,F", "Host", "2:2433/0", "2:2433/0"},
+        {",6,N,L,S,P,B,F", "NN", "2:2433/6", "2:2433/0"},
+    });
+}
+
+TEST(ParseEntry, ReadsLinesBeforeTheFirstZoneLineInZoneZero)
+{
+    expect_sequence({
+        {"Host,2433,N,L,S,P,B,F", "Host", "0:2433/0", "0:2433/0"},
+        {",5,N,L,S,P,B,F", "NN", "0:2433/5", "0:2433/0"},
+        // With zone, net and region all 0 both labels apply; R-I wins.
+        {"Host,0,N,L,S,P,B,F", "Host", "0:0/0", "0:0/0"},
+        {",9,N,L,S,P,B,F", "R-I", "0:0/9", "0:0/0"},
+    });
+}
+
+TEST(ParseEntry, TreatsAnUnknownKeywordAsAPlainNodeLine)
+{
+    expect_sequence({
+        {"Zone,2,Z,L,S,P,B,F", "ZC", "2:2/0", "2:2/0"},
+        {"Host,2433,N,L,S,P,B,F", "Host", "2:2433/0", "2:2433/0"},
+        // The first character is passed over and the number read from the
+        // rest of the keyword field: none, so node 0.
+        {"Boss,2:2433/1,System,Town,Sysop,P,B,F", "NN", "2:2433/0", "2:2433/0"},
+        {"Zone ,3,N,L,S,P,B,F", "NN", "2:2433/0", "2:2433/0"},
+    });
+
+    AddressContext context;
+    NodelistEntry entry;
+    parse_entry("Boss,2:2433/1,System,Town,Sysop,P,B,F", context, entry);
+    EXPECT_EQ(entry.system_name, "2:2433/1");
+    EXPECT_EQ(entry.location, "System");
+    EXPECT_EQ(entry.sysop, "Town");
+}
+
+TEST(ParseEntry, ReadsTheNumberFieldLikeAtoiAndWrapsOnOverflow)
+{
+    struct Case {
+        std::string field;
+        std::int32_t node;
+    };
+    const std::vector<Case> cases = {
+        {"17", 17},
+        {" \t+17", 17},
+        {"-5", -5},
+        {"12abc", 12},
+        {"", 0},
+        {"abc", 0},
+        {"2147483647", 2147483647},
+        {"2147483648", -2147483647 - 1},
+        {"4294967297", 1},
+        {"-2147483648", -2147483647 - 1},
+        {"99999999999999999999", 1661992959},  // 10^20 - 1 modulo 2^32
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        AddressContext context;
+        NodelistEntry entry;
+        parse_entry("Host,1,N,L,S,P,B,F", context, entry);
+        parse_entry("," + c.field + ",N,L,S,P,B,F", context, entry);
+        EXPECT_EQ(entry.context.node, c.node);
+    }
+
+    AddressContext context;
+    NodelistEntry entry;
+    parse_entry("Zone,-2147483648,Z", context, entry);
+    EXPECT_EQ(address_text(entry.context.address), "-2147483648:-2147483648/0");
+}
+
+TEST(ParseEntry, SplitsTheFields)
+{
+    AddressContext context;
+    NodelistEntry entry;
+    parse_entry(",1,My_Box,Some_Town,First_Sysop,-Unpublished-,9600_x,CM,XA,U_FLAG", context,
+                entry);
+    EXPECT_EQ(entry.system_name, "My Box");
+    EXPECT_EQ(entry.location, "Some Town");
+    EXPECT_EQ(entry.sysop, "First Sysop");
+    EXPECT_EQ(entry.phone, "-Unpublished-");
+    EXPECT_EQ(entry.baud_rate, "9600_x");
+    EXPECT_EQ(entry.flags, "CM,XA,U_FLAG");
+    EXPECT_TRUE(entry.is_node);
+
+    parse_entry("Host,2433,Net,Town,Sysop_Name", context, entry);
+    EXPECT_FALSE(entry.is_node);
+    EXPECT_EQ(entry.sysop, "Sysop Name");
+    EXPECT_EQ(entry.phone, "");
+    EXPECT_EQ(entry.baud_rate, "");
+    EXPECT_EQ(entry.flags, "");
+
+    parse_entry(",5,Net,Town,Sysop,Phone", context, entry);
+    EXPECT_EQ(entry.phone, "Phone");
+    EXPECT_EQ(entry.baud_rate, "");
+
+    parse_entry(",5,Net,Town,Sysop,Phone,300,", context, entry);
+    EXPECT_EQ(entry.baud_rate, "300");
+    EXPECT_EQ(entry.flags, "");
+}
+
+TEST(ParseEntry, AcceptsLinesWithTooFewFields)
+{
+    for (const std::string line : {"", ",", "Zone,2", "Zone,", "Hub", ",7,Only_Name"}) {
+        SCOPED_TRACE(line);
+        AddressContext context;
+        NodelistEntry entry;
+        parse_entry(line, context, entry);
+        EXPECT_EQ(entry.sysop, "");
+        EXPECT_EQ(entry.flags, "");
+    }
+    AddressContext context;
+    NodelistEntry entry;
+    parse_entry("Zone,2", context, entry);
+    EXPECT_EQ(address_text(entry.context.address), "2:2/0");
+    parse_entry(",7,Only_Name", context, entry);
+    EXPECT_EQ(entry.system_name, "Only Name");
+    EXPECT_EQ(address_text(entry.context.address), "2:2/7");
+}
+
+TEST(ParseEntry, KeepsBytesOutsideAsciiLettersAsTheyAre)
+{
+    AddressContext context;
+    NodelistEntry entry;
+    // 0xC4 0xE4 are not letters to fold; a keyword with them matches nothing.
+    parse_entry(",1,N,L,J\xC4rg_\xE4\x00x,P,B,F"s, context, entry);
+    EXPECT_EQ(entry.sysop, "J\xC4rg \xE4\x00x"s);
+    parse_entry("\xC4one,3,N,L,S,P,B,F", context, entry);
+    EXPECT_EQ(entry.status, Status::NN);
+}
+
+TEST(IsBlankLine, AcceptsOnlySpacesAndTabs)
+{
+    EXPECT_TRUE(is_blank_line(""));
+    EXPECT_TRUE(is_blank_line(" \t "));
+    EXPECT_FALSE(is_blank_line(" ,1"));
+    EXPECT_FALSE(is_blank_line("\v"));
+}
+
+}  // namespace
+}  // namespace quorvel
