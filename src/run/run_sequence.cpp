@@ -4,6 +4,9 @@
 #include <optional>
 #include <string>
 
+#include "compare/classification.h"
+#include "compare/reference_table.h"
+#include "compare/report.h"
 #include "nodelist/entry_parser.h"
 #include "run/error_indicator.h"
 #include "run/list_reader.h"
@@ -56,6 +59,7 @@ private:
     ErrorIndicator errors_;
     AddressContext context_;
     NodelistEntry entry_;
+    ReferenceTable table_;
     std::uint32_t old_entries_ = 0;
     std::uint32_t compared_entries_ = 0;
 };
@@ -104,7 +108,8 @@ Stop Run::read_list(const std::string& name, InputStream& list, EntryHandler han
 
 int Run::execute()
 {
-    // Old pass.
+    // Old pass: the old list is read whole, into the table, and closed before
+    // anything else is opened.
     {
         Opened<InputStream> old_list = files_.open_list(old_name_);
         errors_.note(old_list.error);
@@ -112,8 +117,10 @@ int Run::execute()
             return *stop;
         const Stop stop = read_list(old_name_, *old_list.stream, [&](std::string_view line) {
             ++old_entries_;
-            if (!is_blank_line(line))
+            if (!is_blank_line(line)) {
                 parse_entry(line, context_, entry_);
+                table_.store_entry(entry_);
+            }
             return Stop{};
         });
         if (stop)
@@ -121,6 +128,7 @@ int Run::execute()
         errors_.note(old_list.stream->close());
     }
 
+    // The report is created only once the new list is open.
     Opened<InputStream> new_list = files_.open_list(new_name_);
     errors_.note(new_list.error);
     if (Stop stop = check_io())
@@ -130,19 +138,40 @@ int Run::execute()
     if (Stop stop = check_io())
         return *stop;
     ReportFile report(std::move(report_stream.stream), errors_);
+    report_header(report.text(), old_name_, new_name_);
 
-    // New pass.
-    const Stop stop = read_list(new_name_, *new_list.stream, [&](std::string_view line) {
+    // New pass: every entry is classified and its line written at once.
+    Stop stop = read_list(new_name_, *new_list.stream, [&](std::string_view line) {
         ++compared_entries_;
-        if (!is_blank_line(line))
-            parse_entry(line, context_, entry_);
-        return Stop{};
+        if (is_blank_line(line))
+            return Stop{};
+        parse_entry(line, context_, entry_);
+        const Classification change =
+            classify_entry(table_, entry_.context.address, entry_.status, entry_.sysop);
+        report_entry(report.text(), change, entry_);
+        report.write_if_full();
+        return check_io();
     });
     if (stop)
         return *stop;
     errors_.note(new_list.stream->close());
 
+    // Lost sweep.
+    table_.for_each_unmatched([&](const StoredEntry& old) {
+        report_lost(report.text(), old);
+        report.write_if_full();
+        stop = check_io();
+        return !stop;
+    });
+    if (stop)
+        return *stop;
+
+    report_footer(report.text());
     report.close();
+    // A full disk may show only when the last of the report is written at
+    // close; it must not end in success.
+    if (Stop write_failed = check_io())
+        return *write_failed;
     console_.write(std::to_string(old_entries_) + " old entries with " +
                    std::to_string(compared_entries_) + " entries compared\n");
     return 0;

@@ -72,7 +72,13 @@ TEST(EndToEnd, ArgumentsAndFailuresEndWithTheirMessageAndStatus)
     }
 }
 
-TEST(EndToEnd, RunsOnTheExampleLists)
+std::string header_and_footer(const std::string& old_name, const std::string& new_name)
+{
+    return "\r\nComparing " + old_name + " and " + new_name +
+           ":\r\n\r\n\r\n...produced by Quorvel v1.11 [Windows 95/NT]\r\n";
+}
+
+TEST(EndToEnd, WritesTheExampleReport)
 {
     const test::TempDir dir;
     const test::ToolRun run =
@@ -80,7 +86,70 @@ TEST(EndToEnd, RunsOnTheExampleLists)
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.standard_error, banner + "5 old entries with 5 entries compared\n");
     EXPECT_EQ(run.standard_output, "");
-    EXPECT_TRUE(fs::exists(dir / "OUT"));
+    EXPECT_EQ(test::read_file(dir / "OUT"), test::read_file(fs::path(QUORVEL_TESTDATA) / "NET2433.DIF"));
+}
+
+TEST(EndToEnd, ReportsNothingForTheSameListTwice)
+{
+    const test::TempDir dir;
+    test::write_file(dir / "LIST", small_old);
+    const test::ToolRun run = test::run_tool(dir.path(), {"LIST", "LIST", "OUT"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.standard_error, banner + "3 old entries with 3 entries compared\n");
+    EXPECT_EQ(test::read_file(dir / "OUT"), header_and_footer("LIST", "LIST"));
+}
+
+TEST(EndToEnd, CountsEntriesNotComments)
+{
+    const test::TempDir dir;
+    std::string old_list = small_old;
+    for (int i = 0; i < 10; ++i)
+        old_list += ";S comment\r\n";
+    test::write_file(dir / "OLD", old_list);
+    test::write_file(dir / "NEW", small_new + ",2,N,L,Sysop_Two,P,B,F\r\n");
+    const test::ToolRun run = test::run_tool(dir.path(), {"OLD", "NEW", "OUT"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.standard_error, banner + "3 old entries with 4 entries compared\n");
+    EXPECT_EQ(test::read_file(dir / "OUT"),
+              "\r\nComparing OLD and NEW:\r\n\r\n"
+              "2:2433/2      (under 2:2433/0): New node (Sysop Two)\r\n"
+              "\r\n...produced by Quorvel v1.11 [Windows 95/NT]\r\n");
+}
+
+TEST(EndToEnd, HoldsOldListsOfMoreThan5500Entries)
+{
+    // 7000 nodes in 70 nets; the new list drops node 6900, gives node 6950 a
+    // new sysop and adds one node at the end.
+    std::string old_list = "Zone,1,Z,L,Zone_Sysop,P,B,F\r\n";
+    std::string new_list = old_list;
+    for (int net = 100; net < 170; ++net) {
+        const std::string host = "Host," + std::to_string(net) + ",N,L,Host_Sysop,P,B,F\r\n";
+        old_list += host;
+        new_list += host;
+        for (int node = 1; node <= 100; ++node) {
+            const int number = (net - 100) * 100 + node - 1;
+            const std::string line = "," + std::to_string(node) + ",N,L,Sysop_" +
+                                     std::to_string(number) + ",P,B,F\r\n";
+            old_list += line;
+            if (number == 6950)
+                new_list += "," + std::to_string(node) + ",N,L,Someone_Else,P,B,F\r\n";
+            else if (number != 6900)
+                new_list += line;
+        }
+    }
+    new_list += ",101,N,L,Newcomer,P,B,F\r\n";
+    const test::TempDir dir;
+    test::write_file(dir / "OLD", old_list);
+    test::write_file(dir / "NEW", new_list);
+    const test::ToolRun run = test::run_tool(dir.path(), {"OLD", "NEW", "OUT"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.standard_error, banner + "7071 old entries with 7071 entries compared\n");
+    EXPECT_EQ(test::read_file(dir / "OUT"),
+              "\r\nComparing OLD and NEW:\r\n\r\n"
+              "1:169/51      (under 1:169/0): New sysop Someone Else (was: Sysop 6950)\r\n"
+              "1:169/101     (under 1:169/0): New node (Newcomer)\r\n"
+              "1:169/1       (under 1:169/0): Lost node (was: Sysop 6900)\r\n"
+              "\r\n...produced by Quorvel v1.11 [Windows 95/NT]\r\n");
 }
 
 #ifndef _WIN32
@@ -99,6 +168,16 @@ TEST(EndToEnd, NeverWritesTheReportOntoTheNewListByAnyName)
         EXPECT_EQ(run.standard_error, banner + "I/O-Fehler -1 occured -> program end.\n");
         EXPECT_EQ(test::read_file(dir / "NEW"), small_new);
     }
+}
+
+TEST(EndToEnd, FailsWithTwelveWhenTheDiskIsFull)
+{
+    const test::TempDir dir;
+    test::write_file(dir / "OLD", small_old);
+    test::write_file(dir / "NEW", small_new);
+    const test::ToolRun run = test::run_tool(dir.path(), {"OLD", "NEW", "/dev/full"});
+    EXPECT_EQ(run.status, 12);
+    EXPECT_EQ(run.standard_error, banner + "I/O-Fehler 12 occured -> program end.\n");
 }
 
 TEST(EndToEnd, WritesTheReportToADevice)

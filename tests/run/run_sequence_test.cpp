@@ -135,6 +135,30 @@ TEST(RunSequence, StopsAtAReadErrorInTheNewListBeforeTheLostSweep)
     EXPECT_EQ(outcome.console, banner + "I/O-Fehler -1 occured -> program end.\n");
     EXPECT_EQ(files.log, (std::vector<std::string>{"open OLD", "close OLD", "open NEW",
                                                    "create OUT", "close OUT", "close NEW"}));
+    // Two old entries went unmatched, but no lost line was written.
+    EXPECT_EQ(files.reports["OUT"], "\r\nComparing OLD and NEW:\r\n\r\n");
+}
+
+TEST(RunSequence, NeverEndsInSuccessAfterAFailedWrite)
+{
+    test::FakeFiles files;
+    files.add_list("OLD", old_list);
+    files.add_list("NEW", new_list);
+    files.report_write_error = 12;
+    const Outcome outcome = run(files);
+    EXPECT_EQ(outcome.status, 12);
+    EXPECT_EQ(outcome.console, banner + "I/O-Fehler 12 occured -> program end.\n");
+}
+
+TEST(RunSequence, KeepsTheLinesWrittenBeforeAStop)
+{
+    test::FakeFiles files;
+    files.add_list("OLD", old_list + ",2,N,L,Two,P,B,F\r\n");
+    files.add_list("NEW", ",3,N,L,Three,P,B,F\r\n" + std::string(300, 'x') + "\r\n");
+    EXPECT_EQ(run(files).status, 1);
+    EXPECT_EQ(files.reports["OUT"],
+              "\r\nComparing OLD and NEW:\r\n\r\n"
+              "2:2433/3      (under 2:2433/0): New node (Three)\r\n");
 }
 
 TEST(RunSequence, StopsAtALineWithoutItsNewlineCountingCommentLines)

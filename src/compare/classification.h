@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "compare/reference_table.h"
+#include "nodelist/address.h"
+#include "nodelist/status.h"
+
+namespace quorvel {
+
+enum class ChangeKind : std::uint8_t {
+    NewNode = 1,        // no old entry has the address
+    Unchanged = 2,      // status and sysop equal
+    StatusChanged = 3,  // the status differs; the sysop is not compared
+    SysopChanged = 4,   // same status, another sysop
+};
+
+struct Classification {
+    ChangeKind kind;
+    Status old_status = Status::NN;  // for every kind but NewNode
+    std::string_view old_sysop;      // for SysopChanged; valid while the table lives
+};
+
+// Classifies one entry of the new list against the old list and marks the
+// old entry it pairs with as matched. Sysop names compare ignoring the case of
+// ASCII letters.
+Classification classify_entry(ReferenceTable& table, Address address, Status status,
+                              std::string_view sysop);
+
+}  // namespace quorvel

@@ -1,0 +1,129 @@
+#include "compare/classification.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "compare/reference_table.h"
+
+namespace quorvel {
+namespace {
+
+struct Item {
+    Address address;
+    Status status;
+    std::string sysop;
+    Address under = {2, 2433, 0};
+};
+
+NodelistEntry entry_of(const Item& item)
+{
+    NodelistEntry entry;
+    entry.context.address = item.address;
+    entry.context.under = item.under;
+    entry.status = item.status;
+    entry.sysop = item.sysop;
+    return entry;
+}
+
+struct Case {
+    const char* what;
+    std::vector<Item> old_list;
+    std::vector<Item> new_list;
+    std::vector<ChangeKind> kinds;       // one per new item
+    std::vector<std::string> old_sysops; // what each classification shows as old sysop
+    std::vector<std::string> lost;       // sysops of the lost slots, in old-list order
+};
+
+const Address a1{2, 2433, 1};
+const Address a2{2, 2433, 2};
+const Address zone{21, 21, 0};
+
+TEST(ClassifyEntry, ClassifiesNewEntriesAgainstTheOldList)
+{
+    using enum ChangeKind;
+    const std::vector<Case> cases = {
+        {"new node", {{a1, Status::NN, "One"}}, {{a2, Status::NN, "Two"}}, {NewNode}, {""}, {"One"}},
+        {"unchanged", {{a1, Status::NN, "One"}}, {{a1, Status::NN, "One"}}, {Unchanged}, {""}, {}},
+        {"a status change beats a sysop change", {{a1, Status::NN, "One"}},
+         {{a1, Status::Hold, "Other"}}, {StatusChanged}, {""}, {}},
+        {"sysop change", {{a1, Status::Pvt, "Sysop Three"}}, {{a1, Status::Pvt, "Sysop Four"}},
+         {SysopChanged}, {"Sysop Three"}, {}},
+        {"sysop names differing in ASCII case only", {{a1, Status::NN, "Sysop One"}},
+         {{a1, Status::NN, "SYSOP ONE"}}, {Unchanged}, {""}, {}},
+        {"bytes beyond ASCII are not folded", {{a1, Status::NN, "\xc4rger"}},
+         {{a1, Status::NN, "\xe4rger"}}, {SysopChanged}, {"\xc4rger"}, {}},
+        {"a long sysop name is compared whole", {{a1, Status::NN, std::string(200, 'x') + "a"}},
+         {{a1, Status::NN, std::string(200, 'x') + "b"}}, {SysopChanged},
+         {std::string(200, 'x') + "a"}, {}},
+        {"moved to another hub", {{a1, Status::NN, "One", {2, 2433, 100}}},
+         {{a1, Status::NN, "One", {2, 2433, 200}}}, {Unchanged}, {""}, {}},
+        {"twice in the old list, once in the new", {{a1, Status::NN, "First"}, {a1, Status::NN, "Second"}},
+         {{a1, Status::NN, "First"}}, {Unchanged}, {""}, {"Second"}},
+        {"once in the old list, twice in the new", {{a1, Status::NN, "One"}},
+         {{a1, Status::NN, "One"}, {a1, Status::NN, "Other"}}, {Unchanged, SysopChanged},
+         {"", "One"}, {}},
+        {"twice in both, matched in pairs",
+         {{zone, Status::ZC, "Z"}, {a1, Status::NN, "One"}, {zone, Status::RC, "R"}},
+         {{zone, Status::ZC, "Z"}, {a1, Status::NN, "One"}, {zone, Status::RC, "R"}},
+         {Unchanged, Unchanged, Unchanged}, {"", "", ""}, {}},
+        {"three times in the new list, twice in the old",
+         {{a1, Status::NN, "A"}, {a1, Status::NN, "B"}},
+         {{a1, Status::NN, "A"}, {a1, Status::NN, "B"}, {a1, Status::NN, "C"}},
+         {Unchanged, Unchanged, SysopChanged}, {"", "", "A"}, {}},
+        {"empty old list", {}, {{a1, Status::NN, "One"}, {a2, Status::Hub, "Two"}},
+         {NewNode, NewNode}, {"", ""}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ReferenceTable table;
+        for (const Item& item : c.old_list)
+            table.store_entry(entry_of(item));
+        EXPECT_EQ(table.size(), c.old_list.size());
+        for (std::size_t i = 0; i < c.new_list.size(); ++i) {
+            const Item& item = c.new_list[i];
+            const Classification change =
+                classify_entry(table, item.address, item.status, item.sysop);
+            EXPECT_EQ(change.kind, c.kinds[i]) << "new item " << i;
+            EXPECT_EQ(change.old_sysop, c.old_sysops[i]) << "new item " << i;
+            if (change.kind == StatusChanged) {
+                EXPECT_EQ(change.old_status, c.old_list.front().status);
+            }
+        }
+        std::vector<std::string> lost;
+        table.for_each_unmatched([&](const StoredEntry& old) {
+            lost.emplace_back(old.sysop);
+            return true;
+        });
+        EXPECT_EQ(lost, c.lost);
+    }
+}
+
+TEST(ReferenceTable, HoldsEveryEntryOfAListOfAnyLength)
+{
+    // Far past the sizes where chunks, the sysop pool and the index grow.
+    constexpr std::int32_t count = 70000;
+    ReferenceTable table;
+    for (std::int32_t i = 0; i < count; ++i)
+        table.store_entry(entry_of({{1, i / 100, i % 100}, i % 7 == 0 ? Status::Hold : Status::NN,
+                                    "Sysop " + std::to_string(i), {1, i / 100, 0}}));
+    ASSERT_EQ(table.size(), static_cast<std::uint32_t>(count));
+    for (std::int32_t i = 0; i < count; i += 2) {
+        const Classification change = classify_entry(
+            table, {1, i / 100, i % 100}, i % 7 == 0 ? Status::Hold : Status::NN, "SYSOP " + std::to_string(i));
+        ASSERT_EQ(change.kind, ChangeKind::Unchanged) << i;
+    }
+    std::int32_t expected = 1;
+    table.for_each_unmatched([&](const StoredEntry& old) {
+        EXPECT_EQ(old.address, (Address{1, expected / 100, expected % 100}));
+        EXPECT_EQ(old.under, (Address{1, expected / 100, 0}));
+        EXPECT_EQ(old.sysop, "Sysop " + std::to_string(expected));
+        expected += 2;
+        return true;
+    });
+    EXPECT_EQ(expected, count + 1);
+}
+
+}  // namespace
+}  // namespace quorvel
