@@ -1,6 +1,6 @@
 #include "compare/classification.h"
 
-#include "nodelist/ascii.h"
+#include "nodelist/entry_parser.h"
 
 namespace quorvel {
 
@@ -13,7 +13,7 @@ Classification classify_entry(ReferenceTable& table, Address address, Status sta
     const StoredEntry old = table.entry(*slot);
     if (old.status != status)
         return {ChangeKind::StatusChanged, old.status, {}};
-    if (!equal_ignoring_ascii_case(old.sysop, sysop))
+    if (!names_equal(old.sysop, sysop))
         return {ChangeKind::SysopChanged, old.status, old.sysop};
     return {ChangeKind::Unchanged, old.status, {}};
 }

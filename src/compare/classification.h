@@ -19,12 +19,12 @@ enum class ChangeKind : std::uint8_t {
 struct Classification {
     ChangeKind kind;
     Status old_status = Status::NN;  // for every kind but NewNode
-    std::string_view old_sysop;      // for SysopChanged; valid while the table lives
+    std::string_view old_sysop;      // for SysopChanged, as written; valid while the table lives
 };
 
 // Classifies one entry of the new list against the old list and marks the
-// old entry it pairs with as matched. Sysop names compare ignoring the case of
-// ASCII letters.
+// old entry it pairs with as matched. Sysop names compare as names_equal does:
+// underscores as spaces, ignoring the case of ASCII letters.
 Classification classify_entry(ReferenceTable& table, Address address, Status status,
                               std::string_view sysop);
 

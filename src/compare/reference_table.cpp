@@ -28,7 +28,7 @@ std::uint64_t hash(Address address)
 
 }  // namespace
 
-ReferenceTable::ReferenceTable() : index_(initial_index_size, 0) {}
+ReferenceTable::ReferenceTable() = default;
 
 ReferenceTable::~ReferenceTable() = default;
 
@@ -46,12 +46,12 @@ const ReferenceTable::Record& ReferenceTable::record(Slot slot) const
 // handed out as one view. Names come from lines of at most 253 characters.
 std::uint32_t ReferenceTable::store_sysop(std::string_view sysop)
 {
-    if (sysop.size() > 0xffff)
+    if (sysop.size() > 0xff)
         throw std::length_error("sysop name longer than any nodelist line");
     if (sysop_pool_.empty() || sysop_used_ + sysop.size() > sysop_chunk_size) {
         if (sysop_pool_.size() >= (std::size_t{1} << (32 - sysop_chunk_bits)))
             throw std::length_error("sysop names exceed 4 GiB");
-        sysop_pool_.push_back(std::make_unique<char[]>(sysop_chunk_size));
+        sysop_pool_.push_back(std::make_unique_for_overwrite<char[]>(sysop_chunk_size));
         sysop_used_ = 0;
     }
     std::memcpy(sysop_pool_.back().get() + sysop_used_, sysop.data(), sysop.size());
@@ -69,28 +69,69 @@ std::uint32_t ReferenceTable::store_under(Address under)
     return static_cast<std::uint32_t>(unders_.size() - 1);
 }
 
-std::size_t ReferenceTable::find_bucket(Address address) const
+std::size_t ReferenceTable::find_bucket(Address address, std::uint64_t hash) const
 {
     const std::size_t mask = index_.size() - 1;
-    for (std::size_t bucket = hash(address) & mask;; bucket = (bucket + 1) & mask) {
-        const Slot held = index_[bucket];
-        if (held == 0 || record(held - 1).address == address)
+    const auto tag = static_cast<std::uint32_t>(hash >> 32);
+    for (std::size_t bucket = hash & mask;; bucket = (bucket + 1) & mask) {
+        const Bucket& at = index_[bucket];
+        if (at.held == 0 || (at.tag == tag && record(at.held - 1).address == address))
             return bucket;
     }
 }
 
-void ReferenceTable::grow_index()
+// Builds the index for every slot stored so far, sized for them at once.
+void ReferenceTable::build_index()
 {
-    std::vector<Slot> old_index(index_.size() * 2, 0);
-    old_index.swap(index_);
-    for (const Slot held : old_index)
-        if (held != 0)
-            index_[find_bucket(record(held - 1).address)] = held;
+    std::size_t buckets = initial_index_size;
+    while (buckets < 2 * std::size_t{size_})
+        buckets *= 2;
+    index_.assign(buckets, Bucket{0, 0});
+    distinct_ = 0;
+    chains_.clear();
+    indexed_ = true;
+    // The buckets are met in random order; asking for each a few slots ahead
+    // lets the memory fetches overlap instead of waiting one by one.
+    constexpr Slot ahead = 16;
+    const std::size_t mask = index_.size() - 1;
+    for (Slot slot = 0; slot < size_; ++slot) {
+        if (slot + ahead < size_)
+            __builtin_prefetch(&index_[hash(record(slot + ahead).address) & mask]);
+        index_slot(slot);
+    }
+}
+
+// Enters one slot, the newest, into the index; a repeated address joins the
+// chain of its first slot.
+void ReferenceTable::index_slot(Slot slot)
+{
+    Record& stored = record(slot);
+    const std::uint64_t hashed = hash(stored.address);
+    Bucket& bucket = index_[find_bucket(stored.address, hashed)];
+    if (bucket.held == 0) {
+        bucket = {slot + 1, static_cast<std::uint32_t>(hashed >> 32)};
+        if (++distinct_ * 2 > index_.size()) {
+            std::vector<Bucket> old_index(index_.size() * 2, Bucket{0, 0});
+            old_index.swap(index_);
+            for (const Bucket& held : old_index)
+                if (held.held != 0)
+                    index_[find_bucket(record(held.held - 1).address,
+                                       hash(record(held.held - 1).address))] = held;
+        }
+        return;
+    }
+    const Slot first = bucket.held - 1;
+    Chain& chain = chains_[first];
+    if (chain.slots.empty())
+        chain.slots.push_back(first);
+    chain.slots.push_back(slot);
+    record(first).repeated = true;
+    stored.repeated = true;
 }
 
 void ReferenceTable::store_entry(const NodelistEntry& entry)
 {
-    if (size_ == no_slot)
+    if (size_ == 0xffffffffu)
         throw std::length_error("more old entries than the table can number");
     const Slot slot = size_;
     if ((slot & (records_per_chunk - 1)) == 0)
@@ -99,40 +140,41 @@ void ReferenceTable::store_entry(const NodelistEntry& entry)
     stored.address = entry.context.address;
     stored.under = store_under(entry.context.under);
     stored.sysop = store_sysop(entry.sysop);
-    stored.sysop_length = static_cast<std::uint16_t>(entry.sysop.size());
-    stored.next_same = no_slot;
+    stored.sysop_length = static_cast<std::uint8_t>(entry.sysop.size());
     stored.status = entry.status;
     stored.unmatched = true;
+    stored.repeated = false;
     ++size_;
+    if (indexed_)
+        index_slot(slot);
+}
 
-    const std::size_t bucket = find_bucket(stored.address);
-    const Slot first = index_[bucket];
-    if (first == 0) {
-        index_[bucket] = slot + 1;
-        if (++distinct_ * 2 > index_.size())
-            grow_index();
-        return;
-    }
-    auto [chain, added] = chains_.try_emplace(first - 1, Chain{first - 1, first - 1});
-    record(chain->second.last).next_same = slot;
-    chain->second.last = slot;
+ReferenceTable::Slot ReferenceTable::match(Slot slot)
+{
+    record(slot).unmatched = false;
+    guess_ = slot + 1;
+    return slot;
 }
 
 std::optional<ReferenceTable::Slot> ReferenceTable::take_match(Address address)
 {
-    const Slot held = index_[find_bucket(address)];
+    if (!indexed_)
+        build_index();
+    if (guess_ < size_) {
+        const Record& next = record(guess_);
+        if (next.address == address && !next.repeated)
+            return match(guess_);
+    }
+    const Slot held = index_[find_bucket(address, hash(address))].held;
     if (held == 0)
         return std::nullopt;
-    Slot slot = held - 1;
-    if (record(slot).next_same != no_slot) {
-        Chain& chain = chains_.at(slot);
-        if (chain.cursor != no_slot) {
-            slot = chain.cursor;
-            chain.cursor = record(slot).next_same;
-        }
-    }
-    record(slot).unmatched = false;
-    return slot;
+    const Slot first = held - 1;
+    if (!record(first).repeated)
+        return match(first);
+    Chain& chain = chains_.at(first);
+    if (chain.next == chain.slots.size())
+        return match(first);
+    return match(chain.slots[chain.next++]);
 }
 
 StoredEntry ReferenceTable::entry(Slot slot) const

@@ -18,21 +18,28 @@ struct StoredEntry {
     Address address;
     Address under;
     Status status;
-    std::string_view sysop;  // underscores already spaces
+    std::string_view sysop;  // as written in the list
     bool unmatched;
 };
 
-// The old list, held for the comparison: address, under text, status and
+// The old list, held for the comparison: address, under address, status and
 // sysop of every entry, in old-list order, each with a mark that stays set
 // until an entry of the new list has matched it.
 //
-// Slots are compact records in fixed-size chunks, so the table grows with
-// the list without ever copying what it holds; under addresses and sysop
-// names live in pools the slots point into. An open-addressing index maps each
-// address to the first slot holding it. Slots repeating an address are chained
-// in old-list order, and a cursor per chain makes the n-th new occurrence of
-// an address pair with its n-th old occurrence in constant time. Addresses
-// that occur once, nearly all of them, never touch the chains.
+// Slots are 24-byte records in fixed-size chunks, so the table grows with the
+// list without ever copying what it holds; sysop names are packed into a pool
+// of their own and an under address is stored once for each run of nodes
+// listed under it. Finding the slot for a new entry:
+// - editions of a list keep their order, so the slot after the last one
+//   matched is tried first, at no cost beyond one comparison;
+// - otherwise an open-addressing index maps the address to the first slot
+//   holding it. The index is built in one go when the first lookup comes, at
+//   its final size, so filling the table never rehashes, and each bucket
+//   keeps part of the hash, so probing seldom reads a record.
+// An address held by several slots (a Zone and a Region line of one number)
+// keeps its slots in a chain, in old-list order, with a cursor: the n-th new
+// occurrence pairs with the n-th old one, and every further one with the
+// first. Addresses that occur once, nearly all of them, never touch a chain.
 class ReferenceTable {
 public:
     using Slot = std::uint32_t;
@@ -42,8 +49,8 @@ public:
     ReferenceTable& operator=(const ReferenceTable&) = delete;
     ~ReferenceTable();
 
-    // Appends the entry's address, under text, status and sysop as the next
-    // slot, marked unmatched.
+    // Appends the entry's address, under address, status and sysop as the
+    // next slot, marked unmatched.
     void store_entry(const NodelistEntry& entry);
 
     // The slot a new entry with this address pairs with, now marked matched:
@@ -65,37 +72,44 @@ public:
     }
 
 private:
-    static constexpr Slot no_slot = 0xffffffffu;
-
     struct Record {
         Address address;
         std::uint32_t under;  // index into unders_
         std::uint32_t sysop;  // offset into the sysop pool
-        Slot next_same;       // next slot with this address, or no_slot
-        std::uint16_t sysop_length;
+        std::uint8_t sysop_length;
         Status status;
         bool unmatched;
+        bool repeated;  // the address is held by other slots too
     };
     struct Chain {
-        Slot last;     // where the next repeat is linked on
-        Slot cursor;   // first slot not yet matched, or no_slot
+        std::vector<Slot> slots;  // every slot with the address, in order
+        std::size_t next = 0;     // the first of them not yet matched
     };
 
     Record& record(Slot slot);
     const Record& record(Slot slot) const;
     std::uint32_t store_sysop(std::string_view sysop);
     std::uint32_t store_under(Address under);
-    std::size_t find_bucket(Address address) const;
-    void grow_index();
+    struct Bucket {
+        Slot held;          // 1 + the first slot with the address; 0: free
+        std::uint32_t tag;  // high bits of the address's hash, to skip other addresses
+    };
+
+    std::size_t find_bucket(Address address, std::uint64_t hash) const;
+    void build_index();
+    void index_slot(Slot slot);
+    Slot match(Slot slot);
 
     std::vector<std::unique_ptr<Record[]>> records_;
     std::vector<std::unique_ptr<char[]>> sysop_pool_;
     std::size_t sysop_used_ = 0;  // bytes used in the last pool chunk
     std::vector<Address> unders_;
-    std::vector<Slot> index_;  // slot + 1 of the first slot with an address, 0 if free
-    std::unordered_map<Slot, Chain> chains_;  // by first slot, for repeated addresses only
+    std::vector<Bucket> index_;
+    bool indexed_ = false;     // every stored slot is in the index
+    std::unordered_map<Slot, Chain> chains_;  // by first slot
     std::uint32_t size_ = 0;
-    std::uint32_t distinct_ = 0;
+    std::uint32_t distinct_ = 0;  // addresses in the index
+    Slot guess_ = 0;  // the slot after the last one matched
 };
 
 }  // namespace quorvel

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "nodelist/ascii.h"
+#include "nodelist/byte_search.h"
 
 namespace quorvel {
 
@@ -53,33 +54,52 @@ std::int32_t read_number(std::string_view text)
     return static_cast<std::int32_t>(value);
 }
 
-// Cuts the next comma-ended field off the front of rest. A field that the line
-// ends before its comma runs to the end of the line, and everything after it
-// is empty.
-std::string_view take_field(std::string_view& rest)
+// Keywords start with one of these letters; most lines, plain nodes, start
+// with the comma of an empty keyword field and need no further test.
+bool may_start_keyword(char first)
 {
-    const std::size_t comma = rest.find(',');
-    if (comma == std::string_view::npos) {
-        const std::string_view field = rest;
-        rest = rest.substr(rest.size());
-        return field;
-    }
-    const std::string_view field = rest.substr(0, comma);
-    rest.remove_prefix(comma + 1);
-    return field;
+    const char c = fold_ascii(first);
+    return c == 'z' || c == 'r' || c == 'h' || c == 'p' || c == 'd';
+}
+
+char name_byte(char c)
+{
+    return c == '_' ? ' ' : fold_ascii(c);
 }
 
 }  // namespace
 
+void append_name_field(std::string& out, std::string_view field)
+{
+    const std::size_t start = out.size();
+    out += field;
+    std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '_', ' ');
+}
+
 void copy_name_field(std::string& destination, std::string_view source)
 {
-    destination.assign(source);
-    std::replace(destination.begin(), destination.end(), '_', ' ');
+    destination.clear();
+    append_name_field(destination, source);
+}
+
+bool names_equal(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    if (a == b)
+        return true;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (name_byte(a[i]) != name_byte(b[i]))
+            return false;
+    return true;
 }
 
 bool is_blank_line(std::string_view line)
 {
-    return line.find_first_not_of(" \t") == std::string_view::npos;
+    for (const char c : line)
+        if (c != ' ' && c != '\t')
+            return false;
+    return true;
 }
 
 void parse_entry(std::string_view line, AddressContext& context, NodelistEntry& entry)
@@ -87,17 +107,20 @@ void parse_entry(std::string_view line, AddressContext& context, NodelistEntry& 
     entry.status = Status::NN;
     entry.is_node = true;
     std::size_t skip = 1;
-    for (const Keyword& keyword : keywords) {
-        if (starts_with_ignoring_ascii_case(line, keyword.prefix)) {
-            entry.status = keyword.status;
-            entry.is_node = keyword.is_node;
-            skip = keyword.prefix.size();
-            break;
+    if (!line.empty() && may_start_keyword(line.front())) {
+        for (const Keyword& keyword : keywords) {
+            if (starts_with_ignoring_ascii_case(line, keyword.prefix)) {
+                entry.status = keyword.status;
+                entry.is_node = keyword.is_node;
+                skip = keyword.prefix.size();
+                break;
+            }
         }
     }
 
-    std::string_view rest = line.substr(std::min(skip, line.size()));
-    const std::int32_t number = read_number(take_field(rest));
+    const std::string_view rest = line.substr(std::min(skip, line.size()));
+    FieldSplitter fields(rest.data(), rest.data() + rest.size());
+    const std::int32_t number = read_number(fields.next());
 
     switch (entry.status) {
     case Status::ZC:
@@ -140,12 +163,12 @@ void parse_entry(std::string_view line, AddressContext& context, NodelistEntry& 
     }
     entry.context = context;
 
-    copy_name_field(entry.system_name, take_field(rest));
-    copy_name_field(entry.location, take_field(rest));
-    copy_name_field(entry.sysop, take_field(rest));
-    entry.phone = take_field(rest);
-    entry.baud_rate = take_field(rest);
-    entry.flags = rest;
+    entry.system_name = fields.next();
+    entry.location = fields.next();
+    entry.sysop = fields.next();
+    entry.phone = fields.next();
+    entry.baud_rate = fields.next();
+    entry.flags = fields.rest();
 }
 
 }  // namespace quorvel

@@ -23,16 +23,17 @@ struct AddressContext {
     Address under;  // coordinator or hub the following node lines are listed under
 };
 
-// One parsed nodelist line. The name fields are copies with underscores turned
-// into spaces; phone, baud rate and flags are views into the parsed line and
-// live only as long as it does. The entry is reused from line to line, so the
-// name buffers keep their capacity and a line costs no allocation.
+// One parsed nodelist line. Every field is a view into the parsed line, valid
+// as long as the line is, so parsing copies nothing. The name fields (system
+// name, location, sysop) are kept as written: an underscore in them stands for
+// a space, and they are shown through append_name_field and compared through
+// names_equal, which read it so.
 struct NodelistEntry {
     Status status = Status::NN;
     AddressContext context;
-    std::string system_name;
-    std::string location;
-    std::string sysop;
+    std::string_view system_name;
+    std::string_view location;
+    std::string_view sysop;
     std::string_view phone;
     std::string_view baud_rate;
     std::string_view flags;
@@ -45,8 +46,15 @@ struct NodelistEntry {
 // read beyond the line.
 void parse_entry(std::string_view line, AddressContext& context, NodelistEntry& entry);
 
+// Appends a name field to out with each underscore turned into a space.
+void append_name_field(std::string& out, std::string_view field);
+
 // Copies a name field and turns each underscore of the copy into a space.
 void copy_name_field(std::string& destination, std::string_view source);
+
+// Whether two name fields, as written, name the same: underscores are spaces
+// and the letter case of A-Z is ignored.
+bool names_equal(std::string_view a, std::string_view b);
 
 // A line of nothing but spaces and tabs. Such a line counts as an entry line
 // but is not parsed: it must not move the context or show up in the report.

@@ -1,6 +1,8 @@
 #include "run/list_reader.h"
 
-#include <cstring>
+#include <algorithm>
+
+#include "nodelist/byte_search.h"
 
 namespace quorvel {
 
@@ -9,27 +11,6 @@ namespace {
 constexpr std::size_t read_size = 64 * 1024;
 constexpr char carriage_return = '\r';
 constexpr char end_of_text = '\x1a';  // Ctrl-Z
-
-// True if any byte of [data, data + size) is NUL, CR or Ctrl-Z, the bytes that
-// need the careful path. Eight bytes at a time: for a word x, (x - 0x01..) &
-// ~x & 0x80.. is non-zero exactly when some byte of x is zero.
-bool has_special_byte(const char* data, std::size_t size)
-{
-    constexpr std::uint64_t ones = 0x0101010101010101u;
-    constexpr std::uint64_t highs = 0x8080808080808080u;
-    const auto has_zero = [](std::uint64_t x) { return (x - ones) & ~x & highs; };
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, data + i, sizeof word);
-        if (has_zero(word) | has_zero(word ^ (ones * 0x0d)) | has_zero(word ^ (ones * 0x1a)))
-            return true;
-    }
-    for (; i < size; ++i)
-        if (data[i] == '\0' || data[i] == carriage_return || data[i] == end_of_text)
-            return true;
-    return false;
-}
 
 }  // namespace
 
@@ -62,18 +43,22 @@ ListReader::Result ListReader::next()
     }
 
     // The common line: its newline lies in the buffer, it ends in LF or CR LF
-    // and holds no other special byte. It is handed on in place.
+    // and holds no CR, NUL or Ctrl-Z. It is handed on in place.
     const char* start = buffer_.data() + position_;
-    const std::size_t window = std::min(filled_ - position_, max_line_characters + 1);
-    if (const void* found = std::memchr(start, '\n', window)) {
-        const auto newline = static_cast<const char*>(found);
-        std::size_t length = static_cast<std::size_t>(newline - start);
-        if (length > 0 && start[length - 1] == carriage_return)
-            --length;
-        if (length < max_line_characters && !has_special_byte(start, length)) {
-            position_ += static_cast<std::size_t>(newline - start) + 1;
+    const char* limit = start + std::min(filled_ - position_, max_line_characters + 1);
+    for (const char* p = find_control_byte(start, limit); p != limit;
+         p = find_control_byte(p + 1, limit)) {
+        const bool crlf = *p == carriage_return && p + 1 != limit && p[1] == '\n';
+        if (*p == '\n' || crlf) {
+            const auto length = static_cast<std::size_t>(p - start);
+            if (length >= max_line_characters)
+                break;
+            position_ += length + (crlf ? 2 : 1);
             return {Outcome::Line, {start, length}};
         }
+        if (*p == carriage_return || *p == '\0' || *p == end_of_text)
+            break;
+        // Any other control byte, a tab say, is data.
     }
     return next_slowly();
 }

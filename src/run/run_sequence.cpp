@@ -47,7 +47,13 @@ public:
     int execute();
 
 private:
-    Stop check_io();
+    Stop check_io()
+    {
+        if (errors_.number() == 0)
+            return std::nullopt;
+        return stop_on_io_error();
+    }
+    Stop stop_on_io_error();
     template <class EntryHandler>
     Stop read_list(const std::string& name, InputStream& list, EntryHandler handle_entry);
 
@@ -64,12 +70,10 @@ private:
     std::uint32_t compared_entries_ = 0;
 };
 
-// Ends the run when a file operation has failed. The exit status is the
-// printed number, unless writing the message failed as well.
-Stop Run::check_io()
+// Ends the run after a failed file operation. The exit status is the printed
+// number, unless writing the message failed as well.
+Stop Run::stop_on_io_error()
 {
-    if (errors_.number() == 0)
-        return std::nullopt;
     const std::string message =
         "I/O-Fehler " + std::to_string(errors_.number()) + " occured -> program end.\n";
     const std::int32_t console_error = console_.write(message);

@@ -52,6 +52,8 @@ TEST(ClassifyEntry, ClassifiesNewEntriesAgainstTheOldList)
          {SysopChanged}, {"Sysop Three"}, {}},
         {"sysop names differing in ASCII case only", {{a1, Status::NN, "Sysop One"}},
          {{a1, Status::NN, "SYSOP ONE"}}, {Unchanged}, {""}, {}},
+        {"an underscore is a space", {{a1, Status::NN, "Sysop_One"}},
+         {{a1, Status::NN, "SYSOP ONE"}}, {Unchanged}, {""}, {}},
         {"bytes beyond ASCII are not folded", {{a1, Status::NN, "\xc4rger"}},
          {{a1, Status::NN, "\xe4rger"}}, {SysopChanged}, {"\xc4rger"}, {}},
         {"a long sysop name is compared whole", {{a1, Status::NN, std::string(200, 'x') + "a"}},

@@ -7,13 +7,13 @@
 namespace quorvel {
 namespace {
 
-NodelistEntry entry_of(Address address, Address under, Status status, std::string sysop)
+NodelistEntry entry_of(Address address, Address under, Status status, std::string_view sysop)
 {
     NodelistEntry entry;
     entry.context.address = address;
     entry.context.under = under;
     entry.status = status;
-    entry.sysop = std::move(sysop);
+    entry.sysop = sysop;
     return entry;
 }
 
@@ -28,7 +28,7 @@ TEST(Report, PadsTheAddressToThirteenCharactersButNeverCutsIt)
 {
     const Classification added{ChangeKind::NewNode, Status::NN, {}};
     // 12, 13 and 14 characters.
-    EXPECT_EQ(line_for(added, entry_of({2, 2433, 1234}, {2, 2433, 0}, Status::NN, "A B")),
+    EXPECT_EQ(line_for(added, entry_of({2, 2433, 1234}, {2, 2433, 0}, Status::NN, "A_B")),
               "2:2433/1234   (under 2:2433/0): New node (A B)\r\n");
     EXPECT_EQ(line_for(added, entry_of({2, 24330, 1234}, {2, 24330, 0}, Status::NN, "A")),
               "2:24330/1234  (under 2:24330/0): New node (A)\r\n");
@@ -49,7 +49,7 @@ TEST(Report, WritesEachKindOfChange)
     const NodelistEntry zi = entry_of({2, 2, 20}, {2, 2, 0}, Status::ZI, "Z");
     EXPECT_EQ(line_for({ChangeKind::StatusChanged, Status::Down, {}}, zi),
               "2:2/20        (under 2:2/0): Down to Z-I (Z)\r\n");
-    EXPECT_EQ(line_for({ChangeKind::SysopChanged, Status::NN, "Sysop Three"}, plain),
+    EXPECT_EQ(line_for({ChangeKind::SysopChanged, Status::NN, "Sysop_Three"}, plain),
               "2:2433/2      (under 2:2433/0): New sysop Sysop Two (was: Sysop Three)\r\n");
     EXPECT_EQ(line_for({ChangeKind::Unchanged, Status::NN, {}}, plain), "");
 }
@@ -57,7 +57,7 @@ TEST(Report, WritesEachKindOfChange)
 TEST(Report, ShowsALostNodeWithItsOldUnderText)
 {
     std::string out;
-    report_lost(out, {{2, 2433, 1}, {2, 2433, 100}, Status::NN, "Sysop One", true});
+    report_lost(out, {{2, 2433, 1}, {2, 2433, 100}, Status::NN, "Sysop_One", true});
     EXPECT_EQ(out, "2:2433/1      (under 2:2433/100): Lost node (was: Sysop One)\r\n");
 }
 

@@ -143,9 +143,9 @@ TEST(ParseEntry, SplitsTheFields)
     NodelistEntry entry;
     parse_entry(",1,My_Box,Some_Town,First_Sysop,-Unpublished-,9600_x,CM,XA,U_FLAG", context,
                 entry);
-    EXPECT_EQ(entry.system_name, "My Box");
-    EXPECT_EQ(entry.location, "Some Town");
-    EXPECT_EQ(entry.sysop, "First Sysop");
+    EXPECT_EQ(entry.system_name, "My_Box");
+    EXPECT_EQ(entry.location, "Some_Town");
+    EXPECT_EQ(entry.sysop, "First_Sysop");
     EXPECT_EQ(entry.phone, "-Unpublished-");
     EXPECT_EQ(entry.baud_rate, "9600_x");
     EXPECT_EQ(entry.flags, "CM,XA,U_FLAG");
@@ -153,7 +153,7 @@ TEST(ParseEntry, SplitsTheFields)
 
     parse_entry("Host,2433,Net,Town,Sysop_Name", context, entry);
     EXPECT_FALSE(entry.is_node);
-    EXPECT_EQ(entry.sysop, "Sysop Name");
+    EXPECT_EQ(entry.sysop, "Sysop_Name");
     EXPECT_EQ(entry.phone, "");
     EXPECT_EQ(entry.baud_rate, "");
     EXPECT_EQ(entry.flags, "");
@@ -182,7 +182,7 @@ TEST(ParseEntry, AcceptsLinesWithTooFewFields)
     parse_entry("Zone,2", context, entry);
     EXPECT_EQ(address_text(entry.context.address), "2:2/0");
     parse_entry(",7,Only_Name", context, entry);
-    EXPECT_EQ(entry.system_name, "Only Name");
+    EXPECT_EQ(entry.system_name, "Only_Name");
     EXPECT_EQ(address_text(entry.context.address), "2:2/7");
 }
 
@@ -191,10 +191,27 @@ TEST(ParseEntry, KeepsBytesOutsideAsciiLettersAsTheyAre)
     AddressContext context;
     NodelistEntry entry;
     // 0xC4 0xE4 are not letters to fold; a keyword with them matches nothing.
-    parse_entry(",1,N,L,J\xC4rg_\xE4\x00x,P,B,F"s, context, entry);
-    EXPECT_EQ(entry.sysop, "J\xC4rg \xE4\x00x"s);
+    const std::string line = ",1,N,L,J\xC4rg_\xE4\x00x,P,B,F"s;
+    parse_entry(line, context, entry);
+    EXPECT_EQ(entry.sysop, "J\xC4rg_\xE4\x00x"s);
     parse_entry("\xC4one,3,N,L,S,P,B,F", context, entry);
     EXPECT_EQ(entry.status, Status::NN);
+}
+
+TEST(NameFields, ReadUnderscoresAsSpaces)
+{
+    std::string copy = "left over";
+    copy_name_field(copy, "First__Sysop_");
+    EXPECT_EQ(copy, "First  Sysop ");
+    append_name_field(copy, "_x");
+    EXPECT_EQ(copy, "First  Sysop  x");
+
+    EXPECT_TRUE(names_equal("Sysop_One", "SYSOP ONE"));
+    EXPECT_TRUE(names_equal("", ""));
+    EXPECT_FALSE(names_equal("Sysop_One", "Sysop One "));
+    EXPECT_FALSE(names_equal("Sysop-One", "Sysop One"));
+    EXPECT_FALSE(names_equal("\xc4rger", "\xe4rger"));  // only A-Z fold
+    EXPECT_FALSE(names_equal("[", "{"));                // nor their neighbours
 }
 
 TEST(IsBlankLine, AcceptsOnlySpacesAndTabs)
