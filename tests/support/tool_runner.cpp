@@ -32,12 +32,16 @@ std::string quoted(const std::string& text)
 
 }  // namespace
 
-ToolRun run_tool(const std::filesystem::path& directory, const std::vector<std::string>& arguments)
+ToolRun run_tool(const std::filesystem::path& directory, const std::vector<std::string>& arguments,
+                 const std::vector<std::string>& prefix)
 {
     const TempDir capture;
     const auto out = capture / "stdout";
     const auto err = capture / "stderr";
-    std::string command = "cd " + quoted(directory.string()) + " && " + quoted(QUORVEL_BINARY);
+    std::string command = "cd " + quoted(directory.string()) + " &&";
+    for (const std::string& word : prefix)
+        command += " " + quoted(word);
+    command += " " + quoted(QUORVEL_BINARY);
     for (const std::string& argument : arguments)
         command += " " + quoted(argument);
     command += " > " + quoted(out.string()) + " 2> " + quoted(err.string());

@@ -13,8 +13,10 @@ struct ToolRun {
     std::string standard_error;
 };
 
-// Runs the built quorvel in directory with the given arguments.
-ToolRun run_tool(const std::filesystem::path& directory, const std::vector<std::string>& arguments);
+// Runs the built quorvel in directory with the given arguments, started
+// through prefix when one is given (a command that drops privileges, say).
+ToolRun run_tool(const std::filesystem::path& directory, const std::vector<std::string>& arguments,
+                 const std::vector<std::string>& prefix = {});
 
 // The banner every run starts with on the standard error stream.
 extern const std::string banner;

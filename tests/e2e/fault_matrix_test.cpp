@@ -1,0 +1,155 @@
+// Every way a run can fail on the file system: the exact message, the exit
+// status, what is on disk afterwards, and both lists left byte for byte as
+// they were.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "support/tool_runner.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace quorvel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::banner;
+
+const std::string old_list = "Zone,2,Z,L,ZS,P,B,F\r\nHost,2433,N,L,HS,P,B,F\r\n,1,N,L,One,P,B,F\r\n";
+const std::string new_list = "Zone,2,Z,L,ZS,P,B,F\r\nHost,2433,N,L,HS,P,B,F\r\n,2,N,L,Two,P,B,F\r\n";
+const std::string report =
+    "\r\nComparing OLD and NEW:\r\n\r\n"
+    "2:2433/2      (under 2:2433/0): New node (Two)\r\n"
+    "2:2433/1      (under 2:2433/0): Lost node (was: One)\r\n"
+    "\r\n...produced by Quorvel v1.11 [Windows 95/NT]\r\n";
+
+std::string io_error(int number)
+{
+    return "I/O-Fehler " + std::to_string(number) + " occured -> program end.\n";
+}
+
+struct Fault {
+    const char* what;
+    std::function<void(const fs::path&)> prepare;  // after OLD and NEW are written
+    std::vector<std::string> arguments;
+    int status;
+    std::string standard_error;  // after the banner
+    std::vector<std::string> absent;
+};
+
+void check(const Fault& fault, const std::vector<std::string>& prefix = {})
+{
+    SCOPED_TRACE(fault.what);
+    const test::TempDir dir;
+    test::write_file(dir / "OLD", old_list);
+    test::write_file(dir / "NEW", new_list);
+    if (fault.prepare)
+        fault.prepare(dir.path());
+    const test::ToolRun run = test::run_tool(dir.path(), fault.arguments, prefix);
+    EXPECT_EQ(run.status, fault.status);
+    EXPECT_EQ(run.standard_error, banner + fault.standard_error);
+    EXPECT_EQ(run.standard_output, "");
+    EXPECT_EQ(test::read_file(dir / "NEW"), new_list);
+    if (fault.arguments.size() == 3 && fault.arguments[2] != "OLD") {
+        EXPECT_EQ(test::read_file(dir / "OLD"), old_list);
+    }
+    for (const std::string& name : fault.absent)
+        EXPECT_FALSE(fs::exists(dir / name)) << name;
+}
+
+TEST(FaultMatrix, FailuresToOpenEndWithTheirNumber)
+{
+    const std::string long_name(300, 'n');
+    const auto make_folder = [](const fs::path& dir) { fs::create_directory(dir / "FOLDER"); };
+    const std::vector<Fault> faults = {
+        {"missing old list", nullptr, {"GONE", "NEW", "OUT"}, 1, io_error(1), {"OUT"}},
+        {"missing new list", nullptr, {"OLD", "GONE", "OUT"}, 1, io_error(1), {"OUT"}},
+        {"report in a missing folder", nullptr, {"OLD", "NEW", "GONE/OUT"}, 1, io_error(1), {"GONE"}},
+        {"a folder as the old list", make_folder, {"FOLDER", "NEW", "OUT"}, 6, io_error(6), {"OUT"}},
+        {"a folder as the new list", make_folder, {"OLD", "FOLDER", "OUT"}, 6, io_error(6), {"OUT"}},
+        {"a folder as the report", make_folder, {"OLD", "NEW", "FOLDER"}, 6, io_error(6), {}},
+        {"an old list name too long", nullptr, {long_name, "NEW", "OUT"}, 9, io_error(9), {"OUT"}},
+        {"a report name too long", nullptr, {"OLD", "NEW", long_name}, 9, io_error(9), {}},
+        {"the report is the new list", nullptr, {"OLD", "NEW", "NEW"}, 255, io_error(-1), {}},
+    };
+    for (const Fault& fault : faults)
+        check(fault);
+}
+
+TEST(FaultMatrix, ReplacesTheOldListWhenTheReportNamesIt)
+{
+    // The old list has been read whole and closed before the report is opened.
+    const test::TempDir dir;
+    test::write_file(dir / "OLD", old_list);
+    test::write_file(dir / "NEW", new_list);
+    const test::ToolRun run = test::run_tool(dir.path(), {"OLD", "NEW", "OLD"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.standard_error, banner + "3 old entries with 3 entries compared\n");
+    EXPECT_EQ(test::read_file(dir / "OLD"), report);
+    EXPECT_EQ(test::read_file(dir / "NEW"), new_list);
+}
+
+TEST(FaultMatrix, StopsAtLinesWithoutTheirNewline)
+{
+    const auto overlong = [](const std::string& name) {
+        return [name](const fs::path& dir) {
+            test::write_file(dir / name, ";A\r\n" + std::string(254, 'x') + "\r\n,1,N,L,S\r\n");
+        };
+    };
+    const std::string message = "Error: Line 2 (LIST) exceeds 255 characters!\nProgram terminates!\n";
+    check({"over-long line in the old list", overlong("LIST"), {"LIST", "NEW", "OUT"}, 1, message, {"OUT"}});
+    check({"over-long line in the new list", overlong("LIST"), {"OLD", "LIST", "OUT"}, 1, message, {}});
+}
+
+#ifndef _WIN32
+TEST(FaultMatrix, NeverWritesOntoTheNewListByAnyName)
+{
+    const auto links = [](const fs::path& dir) {
+        fs::create_directory(dir / "dir");
+        fs::create_hard_link(dir / "NEW", dir / "HARDLINK");
+        fs::create_symlink("NEW", dir / "SYMLINK");
+    };
+    for (const std::string name : {"NEW", "HARDLINK", "SYMLINK", "./dir/../NEW"})
+        check({name.c_str(), links, {"OLD", "NEW", name}, 255, io_error(-1), {}});
+}
+
+TEST(FaultMatrix, FailsWithTwelveOnAFullDisk)
+{
+    check({"report on a full disk", nullptr, {"OLD", "NEW", "/dev/full"}, 12, io_error(12), {}});
+}
+
+TEST(FaultMatrix, StopsAtFilesItMayNotReadOrWrite)
+{
+    // Permissions do not hold back root, so these run as the user nobody.
+    if (geteuid() != 0 || !fs::exists("/usr/bin/setpriv"))
+        GTEST_SKIP() << "needs root and setpriv to run the tool as an unprivileged user";
+    const std::vector<std::string> as_nobody = {"/usr/bin/setpriv", "--reuid=65534",
+                                                "--regid=65534", "--clear-groups"};
+    const auto unreadable = [](const fs::path& dir) {
+        fs::permissions(dir / "OLD", fs::perms::none);
+        fs::permissions(dir, fs::perms::all);  // nobody may enter the folder
+    };
+    check({"an old list that cannot be read", unreadable, {"OLD", "NEW", "OUT"}, 6, io_error(6), {"OUT"}},
+          as_nobody);
+    const auto locked_folder = [](const fs::path& dir) {
+        fs::create_directory(dir / "LOCKED");
+        fs::permissions(dir / "LOCKED", fs::perms::owner_all | fs::perms::others_exec);
+        fs::permissions(dir, fs::perms::all);
+        fs::permissions(dir / "OLD", fs::perms::owner_all | fs::perms::others_read);
+        fs::permissions(dir / "NEW", fs::perms::owner_all | fs::perms::others_read);
+    };
+    check({"a report in a folder it may not write", locked_folder, {"OLD", "NEW", "LOCKED/OUT"}, 6,
+           io_error(6), {"LOCKED/OUT"}},
+          as_nobody);
+}
+#endif
+
+}  // namespace
+}  // namespace quorvel
