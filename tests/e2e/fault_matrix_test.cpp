@@ -77,7 +77,7 @@ TEST(FaultMatrix, FailuresToOpenEndWithTheirNumber)
         {"a folder as the report", make_folder, {"OLD", "NEW", "FOLDER"}, 6, io_error(6), {}},
         {"an old list name too long", nullptr, {long_name, "NEW", "OUT"}, 9, io_error(9), {"OUT"}},
         {"a report name too long", nullptr, {"OLD", "NEW", long_name}, 9, io_error(9), {}},
-        {"the report is the new list", nullptr, {"OLD", "NEW", "NEW"}, 255, io_error(-1), {}},
+        {"the report is the new list", nullptr, {"OLD", "NEW", "NEW"}, test::status_minus_one, io_error(-1), {}},
     };
     for (const Fault& fault : faults)
         check(fault);
@@ -117,7 +117,7 @@ TEST(FaultMatrix, NeverWritesOntoTheNewListByAnyName)
         fs::create_symlink("NEW", dir / "SYMLINK");
     };
     for (const std::string name : {"NEW", "HARDLINK", "SYMLINK", "./dir/../NEW"})
-        check({name.c_str(), links, {"OLD", "NEW", name}, 255, io_error(-1), {}});
+        check({name.c_str(), links, {"OLD", "NEW", name}, test::status_minus_one, io_error(-1), {}});
 }
 
 TEST(FaultMatrix, FailsWithTwelveOnAFullDisk)

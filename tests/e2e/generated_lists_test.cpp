@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "support/temp_dir.h"
@@ -17,11 +16,11 @@ TEST(GeneratedLists, ReportHoldsExactlyTheChangesMade)
     const test::TempDir dir;
     for (const auto& [seed, entries] : {std::pair{"7", "20000"}, std::pair{"11", "6000"}}) {
         SCOPED_TRACE(std::string("seed ") + seed);
-        const std::string generate = std::string("\"") + QUORVEL_GENERATOR + "\" " + seed + " " +
-                                     entries + " \"" + (dir / "OLD").string() + "\" \"" +
-                                     (dir / "NEW").string() + "\" \"" +
-                                     (dir / "CHANGES").string() + "\"";
-        ASSERT_EQ(std::system(generate.c_str()), 0) << generate;
+        const std::string generate = test::quoted(QUORVEL_GENERATOR) + " " + seed + " " + entries +
+                                     " " + test::quoted((dir / "OLD").string()) + " " +
+                                     test::quoted((dir / "NEW").string()) + " " +
+                                     test::quoted((dir / "CHANGES").string());
+        ASSERT_EQ(test::run_command(generate), 0) << generate;
         const std::string changes = test::read_file(dir / "CHANGES");
         // Enough of every kind to mean something.
         for (const char* kind : {"New node", " to ", "New sysop", "Lost node"})

@@ -54,7 +54,7 @@ TEST(EndToEnd, ArgumentsAndFailuresEndWithTheirMessageAndStatus)
          {"OLD", "NEW", "OUT"}, 1,
          "Error: Line 4 (NEW) exceeds 255 characters!\nProgram terminates!\n", {}},
         {"report is the new list", {{"OLD", small_old}, {"NEW", small_new}},
-         {"OLD", "NEW", "NEW"}, 255, "I/O-Fehler -1 occured -> program end.\n", {}},
+         {"OLD", "NEW", "NEW"}, test::status_minus_one, "I/O-Fehler -1 occured -> program end.\n", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -164,7 +164,7 @@ TEST(EndToEnd, NeverWritesTheReportOntoTheNewListByAnyName)
         fs::create_hard_link(dir / "NEW", dir / "LINK");
         fs::create_symlink("NEW", dir / "SYMLINK");
         const test::ToolRun run = test::run_tool(dir.path(), {"OLD", "NEW", report});
-        EXPECT_EQ(run.status, 255);
+        EXPECT_EQ(run.status, test::status_minus_one);
         EXPECT_EQ(run.standard_error, banner + "I/O-Fehler -1 occured -> program end.\n");
         EXPECT_EQ(test::read_file(dir / "NEW"), small_new);
     }
