@@ -73,7 +73,7 @@ std::size_t ReferenceTable::find_bucket(Address address, std::uint64_t hash) con
 {
     const std::size_t mask = index_.size() - 1;
     const auto tag = static_cast<std::uint32_t>(hash >> 32);
-    for (std::size_t bucket = hash & mask;; bucket = (bucket + 1) & mask) {
+    for (std::size_t bucket = static_cast<std::size_t>(hash) & mask;; bucket = (bucket + 1) & mask) {
         const Bucket& at = index_[bucket];
         if (at.held == 0 || (at.tag == tag && record(at.held - 1).address == address))
             return bucket;
@@ -96,7 +96,7 @@ void ReferenceTable::build_index()
     const std::size_t mask = index_.size() - 1;
     for (Slot slot = 0; slot < size_; ++slot) {
         if (slot + ahead < size_)
-            __builtin_prefetch(&index_[hash(record(slot + ahead).address) & mask]);
+            __builtin_prefetch(&index_[static_cast<std::size_t>(hash(record(slot + ahead).address)) & mask]);
         index_slot(slot);
     }
 }
