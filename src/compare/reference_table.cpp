@@ -26,6 +26,15 @@ std::uint64_t hash(Address address)
     return x;
 }
 
+void prefetch(const void* address)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    static_cast<void>(address);
+#endif
+}
+
 }  // namespace
 
 ReferenceTable::ReferenceTable() = default;
@@ -96,7 +105,7 @@ void ReferenceTable::build_index()
     const std::size_t mask = index_.size() - 1;
     for (Slot slot = 0; slot < size_; ++slot) {
         if (slot + ahead < size_)
-            __builtin_prefetch(&index_[static_cast<std::size_t>(hash(record(slot + ahead).address)) & mask]);
+            prefetch(&index_[static_cast<std::size_t>(hash(record(slot + ahead).address)) & mask]);
         index_slot(slot);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -23,7 +24,7 @@ inline const char* find_byte(const char* begin, const char* end, char wanted)
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
         const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(block, pattern));
         if (hits != 0)
-            return begin + __builtin_ctz(static_cast<unsigned>(hits));
+            return begin + std::countr_zero(static_cast<unsigned>(hits));
     }
 #endif
     for (; begin != end; ++begin)
@@ -44,7 +45,7 @@ inline const char* find_control_byte(const char* begin, const char* end)
         const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(block, highest), block);
         const int hits = _mm_movemask_epi8(low);
         if (hits != 0)
-            return begin + __builtin_ctz(static_cast<unsigned>(hits));
+            return begin + std::countr_zero(static_cast<unsigned>(hits));
     }
 #endif
     for (; begin != end; ++begin)
@@ -81,7 +82,7 @@ public:
             window_ += 64;
             commas_ = comma_mask(window_, end_);
         }
-        const char* comma = window_ + __builtin_ctzll(commas_);
+        const char* comma = window_ + std::countr_zero(commas_);
         commas_ &= commas_ - 1;
         const std::string_view field(begin_, static_cast<std::size_t>(comma - begin_));
         begin_ = comma + 1;
