@@ -1,7 +1,9 @@
 #include "run/run_sequence.h"
 
 #include <cstdint>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "compare/classification.h"
@@ -45,6 +47,15 @@ public:
     }
 
     int execute();
+
+    // Memory is the one thing besides the files a run can run out of. That
+    // ends it like a failed operation, with the number for lack of memory;
+    // unwinding has closed the files and kept the report written so far.
+    int stop_for_lack_of_memory()
+    {
+        errors_.note(5);
+        return *check_io();
+    }
 
 private:
     Stop check_io()
@@ -191,7 +202,13 @@ int run_quorvel(std::span<const std::string_view> arguments, FileSystem& files, 
         return 1;
     }
     Run run(arguments, files, console);
-    return run.execute();
+    try {
+        return run.execute();
+    } catch (const std::bad_alloc&) {
+        return run.stop_for_lack_of_memory();
+    } catch (const std::length_error&) {  // more than the table can number
+        return run.stop_for_lack_of_memory();
+    }
 }
 
 }  // namespace quorvel

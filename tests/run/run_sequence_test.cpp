@@ -139,6 +139,19 @@ TEST(RunSequence, StopsAtAReadErrorInTheNewListBeforeTheLostSweep)
     EXPECT_EQ(files.reports["OUT"], "\r\nComparing OLD and NEW:\r\n\r\n");
 }
 
+TEST(RunSequence, StopsWithFiveWhenMemoryRunsOut)
+{
+    test::FakeFiles files;
+    files.add_list("OLD", old_list);
+    files.add_list("NEW", new_list, {std::string::npos, 0, true});
+    const Outcome outcome = run(files);
+    EXPECT_EQ(outcome.status, 5);
+    EXPECT_EQ(outcome.console, banner + "I/O-Fehler 5 occured -> program end.\n");
+    EXPECT_EQ(files.log, (std::vector<std::string>{"open OLD", "close OLD", "open NEW",
+                                                   "create OUT", "close OUT", "close NEW"}));
+    EXPECT_EQ(files.reports["OUT"], "\r\nComparing OLD and NEW:\r\n\r\n");
+}
+
 TEST(RunSequence, NeverEndsInSuccessAfterAFailedWrite)
 {
     test::FakeFiles files;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <new>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@ public:
     struct ListFault {
         std::size_t fail_after = std::string::npos;
         std::int32_t error = 0;
+        bool out_of_memory = false;  // the first read throws std::bad_alloc
     };
 
     void add_list(const std::string& name, std::string bytes, ListFault fault)
@@ -57,10 +59,18 @@ private:
     class LoggedInput final : public InputStream {
     public:
         LoggedInput(FakeFiles& files, std::string name, const std::string& bytes, ListFault fault)
-            : files_(files), name_(std::move(name)), input_(bytes, 1 << 20, fault.fail_after, fault.error)
+            : files_(files),
+              name_(std::move(name)),
+              input_(bytes, 1 << 20, fault.fail_after, fault.error),
+              out_of_memory_(fault.out_of_memory)
         {
         }
-        IoResult read(std::span<char> buffer) override { return input_.read(buffer); }
+        IoResult read(std::span<char> buffer) override
+        {
+            if (out_of_memory_)
+                throw std::bad_alloc();
+            return input_.read(buffer);
+        }
         std::int32_t close() override
         {
             if (!closed_)
@@ -74,6 +84,7 @@ private:
         FakeFiles& files_;
         std::string name_;
         MemoryInput input_;
+        bool out_of_memory_;
         bool closed_ = false;
     };
 
