@@ -29,7 +29,8 @@ struct Case {
     std::vector<std::string> absent;     // must not exist afterwards
 };
 
-TEST(EndToEnd, ArgumentsAndFailuresEndWithTheirMessageAndStatus)
+// File-system faults have their own table, in fault_matrix_test.cpp.
+TEST(EndToEnd, ArgumentsAndBrokenLinesEndWithTheirMessageAndStatus)
 {
     const std::string usage =
         "Aufruf:   QUORVEL NetWork-File(old) NetWork-File(new) Output\n"
@@ -40,21 +41,13 @@ TEST(EndToEnd, ArgumentsAndFailuresEndWithTheirMessageAndStatus)
          usage, {"OUT", "X"}},
         {"a complete run", {{"OLD", small_old}, {"NEW", small_new}}, {"OLD", "NEW", "OUT"}, 0,
          "3 old entries with 3 entries compared\n", {}},
-        {"missing old list", {{"NEW", small_new}}, {"OLD", "NEW", "OUT"}, 1,
-         "I/O-Fehler 1 occured -> program end.\n", {"OUT"}},
-        {"missing new list", {{"OLD", small_old}}, {"OLD", "NEW", "OUT"}, 1,
-         "I/O-Fehler 1 occured -> program end.\n", {"OUT"}},
-        {"report in a missing folder", {{"OLD", small_old}, {"NEW", small_new}},
-         {"OLD", "NEW", "nowhere/OUT"}, 1, "I/O-Fehler 1 occured -> program end.\n", {"nowhere"}},
-        {"over-long line in the old list",
+        {"an over-long comment line in the old list",
          {{"OLD", ";A\r\n;S " + std::string(300, 's') + "\r\n"}, {"NEW", small_new}},
          {"OLD", "NEW", "OUT"}, 1,
          "Error: Line 2 (OLD) exceeds 255 characters!\nProgram terminates!\n", {"OUT"}},
         {"new list without a final newline", {{"OLD", small_old}, {"NEW", small_new + ",2"}},
          {"OLD", "NEW", "OUT"}, 1,
          "Error: Line 4 (NEW) exceeds 255 characters!\nProgram terminates!\n", {}},
-        {"report is the new list", {{"OLD", small_old}, {"NEW", small_new}},
-         {"OLD", "NEW", "NEW"}, test::status_minus_one, "I/O-Fehler -1 occured -> program end.\n", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -153,33 +146,6 @@ TEST(EndToEnd, HoldsOldListsOfMoreThan5500Entries)
 }
 
 #ifndef _WIN32
-TEST(EndToEnd, NeverWritesTheReportOntoTheNewListByAnyName)
-{
-    for (const std::string report : {"LINK", "SYMLINK", "./sub/../NEW", "sub/../NEW"}) {
-        SCOPED_TRACE(report);
-        const test::TempDir dir;
-        test::write_file(dir / "OLD", small_old);
-        test::write_file(dir / "NEW", small_new);
-        fs::create_directory(dir / "sub");
-        fs::create_hard_link(dir / "NEW", dir / "LINK");
-        fs::create_symlink("NEW", dir / "SYMLINK");
-        const test::ToolRun run = test::run_tool(dir.path(), {"OLD", "NEW", report});
-        EXPECT_EQ(run.status, test::status_minus_one);
-        EXPECT_EQ(run.standard_error, banner + "I/O-Fehler -1 occured -> program end.\n");
-        EXPECT_EQ(test::read_file(dir / "NEW"), small_new);
-    }
-}
-
-TEST(EndToEnd, FailsWithTwelveWhenTheDiskIsFull)
-{
-    const test::TempDir dir;
-    test::write_file(dir / "OLD", small_old);
-    test::write_file(dir / "NEW", small_new);
-    const test::ToolRun run = test::run_tool(dir.path(), {"OLD", "NEW", "/dev/full"});
-    EXPECT_EQ(run.status, 12);
-    EXPECT_EQ(run.standard_error, banner + "I/O-Fehler 12 occured -> program end.\n");
-}
-
 TEST(EndToEnd, WritesTheReportToADevice)
 {
     const test::TempDir dir;
