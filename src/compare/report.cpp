@@ -49,7 +49,7 @@ void report_entry(std::string& out, const Classification& change, const Nodelist
     case ChangeKind::NewNode:
         append_line_start(out, entry.context.address, entry.context.under);
         out += "New node (";
-        append_name_field(out, entry.sysop);
+        copy_name_field(out, entry.sysop);
         out += ")";
         break;
     case ChangeKind::StatusChanged:
@@ -58,15 +58,15 @@ void report_entry(std::string& out, const Classification& change, const Nodelist
         out += " to ";
         out += shown_status(entry.status);
         out += " (";
-        append_name_field(out, entry.sysop);
+        copy_name_field(out, entry.sysop);
         out += ")";
         break;
     case ChangeKind::SysopChanged:
         append_line_start(out, entry.context.address, entry.context.under);
         out += "New sysop ";
-        append_name_field(out, entry.sysop);
+        copy_name_field(out, entry.sysop);
         out += " (was: ";
-        append_name_field(out, change.old_sysop);
+        copy_name_field(out, change.old_sysop);
         out += ")";
         break;
     }
@@ -77,7 +77,7 @@ void report_lost(std::string& out, const StoredEntry& old)
 {
     append_line_start(out, old.address, old.under);
     out += "Lost node (was: ";
-    append_name_field(out, old.sysop);
+    copy_name_field(out, old.sysop);
     out += ")";
     out += line_end;
 }

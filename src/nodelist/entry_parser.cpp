@@ -69,17 +69,12 @@ char name_byte(char c)
 
 }  // namespace
 
-void append_name_field(std::string& out, std::string_view field)
-{
-    const std::size_t start = out.size();
-    out += field;
-    std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '_', ' ');
-}
-
 void copy_name_field(std::string& destination, std::string_view source)
 {
-    destination.clear();
-    append_name_field(destination, source);
+    const std::size_t start = destination.size();
+    destination += source;
+    std::replace(destination.begin() + static_cast<std::ptrdiff_t>(start), destination.end(), '_',
+                 ' ');
 }
 
 bool names_equal(std::string_view a, std::string_view b)

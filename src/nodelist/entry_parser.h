@@ -26,7 +26,7 @@ struct AddressContext {
 // One parsed nodelist line. Every field is a view into the parsed line, valid
 // as long as the line is, so parsing copies nothing. The name fields (system
 // name, location, sysop) are kept as written: an underscore in them stands for
-// a space, and they are shown through append_name_field and compared through
+// a space, and they are shown through copy_name_field and compared through
 // names_equal, which read it so.
 struct NodelistEntry {
     Status status = Status::NN;
@@ -46,10 +46,8 @@ struct NodelistEntry {
 // read beyond the line.
 void parse_entry(std::string_view line, AddressContext& context, NodelistEntry& entry);
 
-// Appends a name field to out with each underscore turned into a space.
-void append_name_field(std::string& out, std::string_view field);
-
-// Copies a name field and turns each underscore of the copy into a space.
+// Appends a copy of a name field to destination and turns each underscore of
+// the copy into a space.
 void copy_name_field(std::string& destination, std::string_view source);
 
 // Whether two name fields, as written, name the same: underscores are spaces

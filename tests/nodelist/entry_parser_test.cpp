@@ -200,11 +200,11 @@ TEST(ParseEntry, KeepsBytesOutsideAsciiLettersAsTheyAre)
 
 TEST(NameFields, ReadUnderscoresAsSpaces)
 {
-    std::string copy = "left over";
+    std::string copy = "was: ";
     copy_name_field(copy, "First__Sysop_");
-    EXPECT_EQ(copy, "First  Sysop ");
-    append_name_field(copy, "_x");
-    EXPECT_EQ(copy, "First  Sysop  x");
+    EXPECT_EQ(copy, "was: First  Sysop ");
+    copy_name_field(copy, "_x");
+    EXPECT_EQ(copy, "was: First  Sysop  x");
 
     EXPECT_TRUE(names_equal("Sysop_One", "SYSOP ONE"));
     EXPECT_TRUE(names_equal("", ""));

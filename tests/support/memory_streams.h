@@ -23,7 +23,6 @@ public:
 
     IoResult read(std::span<char> buffer) override
     {
-        ++reads;
         if (position_ >= fail_after_)
             return {0, fail_error_};
         std::size_t count = std::min({buffer.size(), piece_size_, bytes_.size() - position_});
@@ -34,14 +33,7 @@ public:
         return {count, 0};
     }
 
-    std::int32_t close() override
-    {
-        closed = true;
-        return 0;
-    }
-
-    int reads = 0;
-    bool closed = false;
+    std::int32_t close() override { return 0; }
 
 private:
     std::string bytes_;
