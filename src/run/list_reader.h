@@ -15,12 +15,12 @@ namespace quorvel {
 //   without looking for a further carriage return (CR CR LF reads as CR and
 //   newline; a lone CR vanishes);
 // - Ctrl-Z ends the file, also right after a carriage return;
-// - every other byte, NUL and 0x80-0xFF included, is data;
+// - every other byte, 0x80-0xFF included, is data, though a NUL ends the
+//   line for the newline test;
 // - a line is taken whole only if its newline comes within 254 characters
 //   (carriage returns not counted), so at most 253 characters precede it.
-// A line without its newline within that limit, one holding a NUL (which ends
-// it for the newline test) or a last line without newline is NoNewline: the
-// run stops on it. A read error ends the file; its number is kept in error().
+// A line without its newline within that limit, one holding a NUL or a last
+// line without newline is NoNewline: the run stops on it. A read error ends the file; its number is kept in error().
 class ListReader {
 public:
     enum class Outcome { Line, NoNewline, End };
