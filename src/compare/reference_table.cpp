@@ -191,8 +191,7 @@ StoredEntry ReferenceTable::entry(Slot slot) const
     const Record& stored = record(slot);
     const char* sysop = sysop_pool_[stored.sysop >> sysop_chunk_bits].get() +
                         (stored.sysop & (sysop_chunk_size - 1));
-    return {stored.address, unders_[stored.under], stored.status, {sysop, stored.sysop_length},
-            stored.unmatched};
+    return {stored.address, unders_[stored.under], stored.status, {sysop, stored.sysop_length}};
 }
 
 }  // namespace quorvel

@@ -19,7 +19,6 @@ struct StoredEntry {
     Address under;
     Status status;
     std::string_view sysop;  // as written in the list
-    bool unmatched;
 };
 
 // The old list, held for the comparison: address, under address, status and

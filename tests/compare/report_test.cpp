@@ -57,7 +57,7 @@ TEST(Report, WritesEachKindOfChange)
 TEST(Report, ShowsALostNodeWithItsOldUnderText)
 {
     std::string out;
-    report_lost(out, {{2, 2433, 1}, {2, 2433, 100}, Status::NN, "Sysop_One", true});
+    report_lost(out, {{2, 2433, 1}, {2, 2433, 100}, Status::NN, "Sysop_One"});
     EXPECT_EQ(out, "2:2433/1      (under 2:2433/100): Lost node (was: Sysop One)\r\n");
 }
 

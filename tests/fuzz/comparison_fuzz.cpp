@@ -88,7 +88,7 @@ std::string expected_report(const std::string& old_bytes, const std::string& new
     }
     for (const Kept& old : old_entries)
         if (old.unmatched)
-            report_lost(report, {old.address, old.under, old.status, old.sysop, true});
+            report_lost(report, {old.address, old.under, old.status, old.sysop});
     report_footer(report);
     return report;
 }
