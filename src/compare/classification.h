@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "compare/reference_table.h"
-#include "nodelist/address.h"
+#include "nodelist/entry_parser.h"
 #include "nodelist/status.h"
 
 namespace quorvel {
@@ -18,14 +18,16 @@ enum class ChangeKind : std::uint8_t {
 
 struct Classification {
     ChangeKind kind;
-    Status old_status = Status::NN;  // for every kind but NewNode
-    std::string_view old_sysop;      // for SysopChanged, as written; valid while the table lives
+    // For StatusChanged, the statuses the line shows, old and new: the labels,
+    // or the keywords' own statuses for a Z-I or R-I node that kept its label.
+    Status old_status = Status::NN;
+    Status new_status = Status::NN;
+    std::string_view old_sysop;  // for SysopChanged, as written; valid until the table changes
 };
 
 // Classifies one entry of the new list against the old list and marks the
 // old entry it pairs with as matched. Sysop names compare as names_equal does:
 // underscores as spaces, ignoring the case of ASCII letters.
-Classification classify_entry(ReferenceTable& table, Address address, Status status,
-                              std::string_view sysop);
+Classification classify_entry(ReferenceTable& table, const NodelistEntry& entry);
 
 }  // namespace quorvel

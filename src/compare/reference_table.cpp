@@ -1,6 +1,5 @@
 #include "compare/reference_table.h"
 
-#include <cstring>
 #include <stdexcept>
 
 namespace quorvel {
@@ -11,7 +10,7 @@ constexpr std::uint32_t records_per_chunk_bits = 14;
 constexpr std::uint32_t records_per_chunk = 1u << records_per_chunk_bits;
 constexpr std::uint32_t sysop_chunk_bits = 20;
 constexpr std::size_t sysop_chunk_size = std::size_t{1} << sysop_chunk_bits;
-constexpr std::size_t initial_index_size = 1024;
+constexpr std::size_t initial_index_size = 16;
 
 std::uint64_t hash(Address address)
 {
@@ -57,24 +56,27 @@ std::uint32_t ReferenceTable::store_sysop(std::string_view sysop)
 {
     if (sysop.size() > 0xff)
         throw std::length_error("sysop name longer than any nodelist line");
-    if (sysop_pool_.empty() || sysop_used_ + sysop.size() > sysop_chunk_size) {
+    if (sysop_pool_.empty() || sysop_pool_.back().size() + sysop.size() > sysop_chunk_size) {
         if (sysop_pool_.size() >= (std::size_t{1} << (32 - sysop_chunk_bits)))
             throw std::length_error("sysop names exceed 4 GiB");
-        sysop_pool_.push_back(std::make_unique_for_overwrite<char[]>(sysop_chunk_size));
-        sysop_used_ = 0;
+        sysop_pool_.emplace_back();
+        if (sysop_pool_.size() > 1)
+            sysop_pool_.back().reserve(sysop_chunk_size);
     }
-    std::memcpy(sysop_pool_.back().get() + sysop_used_, sysop.data(), sysop.size());
-    const std::size_t offset = ((sysop_pool_.size() - 1) << sysop_chunk_bits) | sysop_used_;
-    sysop_used_ += sysop.size();
+    std::vector<char>& chunk = sysop_pool_.back();
+    const std::size_t offset = ((sysop_pool_.size() - 1) << sysop_chunk_bits) | chunk.size();
+    chunk.insert(chunk.end(), sysop.begin(), sysop.end());
     return static_cast<std::uint32_t>(offset);
 }
 
 // Node lines come in runs under one coordinator or hub, so an under address
 // is stored once per run.
-std::uint32_t ReferenceTable::store_under(Address under)
+std::uint32_t ReferenceTable::store_under(const Under& under)
 {
-    if (unders_.empty() || !(unders_.back() == under))
-        unders_.push_back(under);
+    if (!under)
+        return no_under;
+    if (unders_.empty() || !(unders_.back() == *under))
+        unders_.push_back(*under);
     return static_cast<std::uint32_t>(unders_.size() - 1);
 }
 
@@ -143,16 +145,21 @@ void ReferenceTable::store_entry(const NodelistEntry& entry)
     if (size_ == 0xffffffffu)
         throw std::length_error("more old entries than the table can number");
     const Slot slot = size_;
-    if ((slot & (records_per_chunk - 1)) == 0)
-        records_.push_back(std::make_unique_for_overwrite<Record[]>(records_per_chunk));
-    Record& stored = record(slot);
-    stored.address = entry.context.address;
-    stored.under = store_under(entry.context.under);
-    stored.sysop = store_sysop(entry.sysop);
-    stored.sysop_length = static_cast<std::uint8_t>(entry.sysop.size());
-    stored.status = entry.status;
-    stored.unmatched = true;
-    stored.repeated = false;
+    if (records_.empty() || records_.back().size() == records_per_chunk) {
+        records_.emplace_back();
+        if (records_.size() > 1)
+            records_.back().reserve(records_per_chunk);
+    }
+    records_.back().push_back({
+        .address = entry.context.address,
+        .under = store_under(entry.context.under),
+        .sysop = store_sysop(entry.sysop),
+        .sysop_length = static_cast<std::uint8_t>(entry.sysop.size()),
+        .status = entry.status,
+        .keyword_status = entry.keyword_status,
+        .unmatched = true,
+        .repeated = false,
+    });
     ++size_;
     if (indexed_)
         index_slot(slot);
@@ -189,9 +196,12 @@ std::optional<ReferenceTable::Slot> ReferenceTable::take_match(Address address)
 StoredEntry ReferenceTable::entry(Slot slot) const
 {
     const Record& stored = record(slot);
-    const char* sysop = sysop_pool_[stored.sysop >> sysop_chunk_bits].get() +
+    const char* sysop = sysop_pool_[stored.sysop >> sysop_chunk_bits].data() +
                         (stored.sysop & (sysop_chunk_size - 1));
-    return {stored.address, unders_[stored.under], stored.status, {sysop, stored.sysop_length}};
+    const Under under =
+        stored.under == no_under ? Under{} : Under{unders_[stored.under]};
+    return {stored.address, under, stored.status, stored.keyword_status,
+            {sysop, stored.sysop_length}};
 }
 
 }  // namespace quorvel

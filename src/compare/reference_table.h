@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -16,9 +15,10 @@ namespace quorvel {
 // What the table keeps of one old entry.
 struct StoredEntry {
     Address address;
-    Address under;
-    Status status;
-    std::string_view sysop;  // as written in the list
+    Under under;
+    Status status;          // the label, Z-I and R-I included
+    Status keyword_status;  // the keyword's own status
+    std::string_view sysop;  // as written in the list; valid until the next store
 };
 
 // The old list, held for the comparison: address, under address, status and
@@ -26,9 +26,11 @@ struct StoredEntry {
 // until an entry of the new list has matched it.
 //
 // Slots are 24-byte records in fixed-size chunks, so the table grows with the
-// list without ever copying what it holds; sysop names are packed into a pool
-// of their own and an under address is stored once for each run of nodes
-// listed under it. Finding the slot for a new entry:
+// list without copying what it holds beyond its first chunk, which starts
+// small and grows to full size: a table of a few entries costs a few hundred
+// bytes. Sysop names are packed into a pool of their own, chunked the same
+// way, and an under address is stored once for each run of nodes listed
+// under it. Finding the slot for a new entry:
 // - editions of a list keep their order, so the slot after the last one
 //   matched is tried first, at no cost beyond one comparison;
 // - otherwise an open-addressing index maps the address to the first slot
@@ -48,7 +50,7 @@ public:
     ReferenceTable& operator=(const ReferenceTable&) = delete;
     ~ReferenceTable();
 
-    // Appends the entry's address, under address, status and sysop as the
+    // Appends the entry's address, under address, statuses and sysop as the
     // next slot, marked unmatched.
     void store_entry(const NodelistEntry& entry);
 
@@ -73,13 +75,15 @@ public:
 private:
     struct Record {
         Address address;
-        std::uint32_t under;  // index into unders_
+        std::uint32_t under;  // index into unders_, or no_under
         std::uint32_t sysop;  // offset into the sysop pool
         std::uint8_t sysop_length;
         Status status;
-        bool unmatched;
-        bool repeated;  // the address is held by other slots too
+        Status keyword_status;
+        bool unmatched : 1;
+        bool repeated : 1;  // the address is held by other slots too
     };
+    static constexpr std::uint32_t no_under = 0xffffffffu;
     struct Chain {
         std::vector<Slot> slots;  // every slot with the address, in order
         std::size_t next = 0;     // the first of them not yet matched
@@ -88,7 +92,7 @@ private:
     Record& record(Slot slot);
     const Record& record(Slot slot) const;
     std::uint32_t store_sysop(std::string_view sysop);
-    std::uint32_t store_under(Address under);
+    std::uint32_t store_under(const Under& under);
     struct Bucket {
         Slot held;          // 1 + the first slot with the address; 0: free
         std::uint32_t tag;  // high bits of the address's hash, to skip other addresses
@@ -99,9 +103,11 @@ private:
     void index_slot(Slot slot);
     Slot match(Slot slot);
 
-    std::vector<std::unique_ptr<Record[]>> records_;
-    std::vector<std::unique_ptr<char[]>> sysop_pool_;
-    std::size_t sysop_used_ = 0;  // bytes used in the last pool chunk
+    // Every chunk but the first is reserved at full size when made, so what
+    // it holds never moves; the first grows from nothing, so that a small
+    // table stays small.
+    std::vector<std::vector<Record>> records_;
+    std::vector<std::vector<char>> sysop_pool_;
     std::vector<Address> unders_;
     std::vector<Bucket> index_;
     bool indexed_ = false;     // every stored slot is in the index

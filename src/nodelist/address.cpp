@@ -43,4 +43,10 @@ std::string address_text(Address address)
     return text;
 }
 
+void append_under_text(std::string& out, const Under& under)
+{
+    if (under)
+        append_address_text(out, *under);
+}
+
 }  // namespace quorvel

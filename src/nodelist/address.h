@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quorvel {
@@ -21,5 +22,12 @@ struct Address {
 void append_address_text(std::string& out, Address address);
 
 std::string address_text(Address address);
+
+// The coordinator or hub that node lines are listed under. A list's lines
+// before its first Zone, Region, Host or Hub line are listed under none.
+using Under = std::optional<Address>;
+
+// Appends the under address as "%d:%d/%d", or nothing when there is none.
+void append_under_text(std::string& out, const Under& under);
 
 }  // namespace quorvel

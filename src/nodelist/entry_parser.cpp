@@ -99,19 +99,20 @@ bool is_blank_line(std::string_view line)
 
 void parse_entry(std::string_view line, AddressContext& context, NodelistEntry& entry)
 {
-    entry.status = Status::NN;
+    entry.keyword_status = Status::NN;
     entry.is_node = true;
     std::size_t skip = 1;
     if (!line.empty() && may_start_keyword(line.front())) {
         for (const Keyword& keyword : keywords) {
             if (starts_with_ignoring_ascii_case(line, keyword.prefix)) {
-                entry.status = keyword.status;
+                entry.keyword_status = keyword.status;
                 entry.is_node = keyword.is_node;
                 skip = keyword.prefix.size();
                 break;
             }
         }
     }
+    entry.status = entry.keyword_status;
 
     const std::string_view rest = line.substr(std::min(skip, line.size()));
     FieldSplitter fields(rest.data(), rest.data() + rest.size());
@@ -147,7 +148,8 @@ void parse_entry(std::string_view line, AddressContext& context, NodelistEntry& 
     context.address = {context.zone, context.net, context.node};
 
     // A node directly under a coordinator is labelled for it, whatever its
-    // keyword said. The region test comes second and wins when both hold.
+    // keyword said; the keyword's status is kept in keyword_status. The
+    // region test comes second and wins when both hold.
     if (context.net == context.zone && context.region == 0 && context.node != 0) {
         entry.status = Status::ZI;
         context.under = {context.zone, context.net, 0};

@@ -10,17 +10,18 @@
 namespace quorvel {
 
 // The zone/net/region/hub context that a nodelist line inherits from the
-// lines above it. One instance lives for the whole run, starts all zero and is
-// never reset, not even between the old and the new list. The run's current
-// zone is `zone`: only a Zone line changes either, and every line copies the
-// current zone into `zone`, so the two never differ.
+// lines above it. Each list is read from a zero context of its own, so that a
+// list reads the same whatever was read before it; the old list's last zone
+// must not move the new list's first nodes. The current zone is `zone`: only
+// a Zone line changes either, and every line copies the current zone into
+// `zone`, so the two never differ.
 struct AddressContext {
     std::int32_t zone = 0;
     std::int32_t net = 0;
     std::int32_t node = 0;
     std::int32_t region = 0;
     Address address;
-    Address under;  // coordinator or hub the following node lines are listed under
+    Under under;  // coordinator or hub the following node lines are listed under
 };
 
 // One parsed nodelist line. Every field is a view into the parsed line, valid
@@ -29,7 +30,12 @@ struct AddressContext {
 // a space, and they are shown through copy_name_field and compared through
 // names_equal, which read it so.
 struct NodelistEntry {
+    // The label the report compares and shows: the keyword's status, or Z-I
+    // or R-I for a node listed directly under a zone or region coordinator.
     Status status = Status::NN;
+    // The keyword's own status (NN for a plain node), kept beside the label
+    // so that a Z-I or R-I node going Down, Hold or Pvt is still seen.
+    Status keyword_status = Status::NN;
     AddressContext context;
     std::string_view system_name;
     std::string_view location;

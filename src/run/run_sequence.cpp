@@ -1,5 +1,8 @@
 #include "run/run_sequence.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstdint>
 #include <new>
 #include <optional>
@@ -74,7 +77,6 @@ private:
     FileSystem& files_;
     Console& console_;
     ErrorIndicator errors_;
-    AddressContext context_;
     NodelistEntry entry_;
     ReferenceTable table_;
     std::uint32_t old_entries_ = 0;
@@ -82,12 +84,18 @@ private:
 };
 
 // Ends the run after a failed file operation. The exit status is the printed
-// number, unless writing the message failed as well.
+// number, unless writing the message failed as well. The message is built
+// without allocating, as it may be the answer to running out of memory.
 Stop Run::stop_on_io_error()
 {
-    const std::string message =
-        "I/O-Fehler " + std::to_string(errors_.number()) + " occured -> program end.\n";
-    const std::int32_t console_error = console_.write(message);
+    constexpr std::string_view before = "I/O-Fehler ";
+    constexpr std::string_view after = " occured -> program end.\n";
+    std::array<char, before.size() + 11 + after.size()> message{};  // 11: "-2147483648"
+    char* end = std::copy(before.begin(), before.end(), message.begin());
+    end = std::to_chars(end, message.end(), errors_.number()).ptr;
+    end = std::copy(after.begin(), after.end(), end);
+    const std::int32_t console_error =
+        console_.write({message.data(), static_cast<std::size_t>(end - message.data())});
     return console_error != 0 ? console_error : errors_.number();
 }
 
@@ -130,10 +138,11 @@ int Run::execute()
         errors_.note(old_list.error);
         if (Stop stop = check_io())
             return *stop;
+        AddressContext context;
         const Stop stop = read_list(old_name_, *old_list.stream, [&](std::string_view line) {
             ++old_entries_;
             if (!is_blank_line(line)) {
-                parse_entry(line, context_, entry_);
+                parse_entry(line, context, entry_);
                 table_.store_entry(entry_);
             }
             return Stop{};
@@ -155,14 +164,16 @@ int Run::execute()
     ReportFile report(std::move(report_stream.stream), errors_);
     report_header(report.text(), old_name_, new_name_);
 
-    // New pass: every entry is classified and its line written at once.
+    // New pass: every entry is classified and its line written at once. The
+    // new list starts from a zero context as the old one did, so that the
+    // same lines give the same addresses in both.
+    AddressContext context;
     Stop stop = read_list(new_name_, *new_list.stream, [&](std::string_view line) {
         ++compared_entries_;
         if (is_blank_line(line))
             return Stop{};
-        parse_entry(line, context_, entry_);
-        const Classification change =
-            classify_entry(table_, entry_.context.address, entry_.status, entry_.sysop);
+        parse_entry(line, context, entry_);
+        const Classification change = classify_entry(table_, entry_);
         report_entry(report.text(), change, entry_);
         report.write_if_full();
         return check_io();

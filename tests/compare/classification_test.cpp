@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "compare/reference_table.h"
@@ -15,6 +17,7 @@ struct Item {
     Status status;
     std::string sysop;
     Address under = {2, 2433, 0};
+    std::optional<Status> keyword = std::nullopt;  // the label's own status when not given
 };
 
 NodelistEntry entry_of(const Item& item)
@@ -23,6 +26,7 @@ NodelistEntry entry_of(const Item& item)
     entry.context.address = item.address;
     entry.context.under = item.under;
     entry.status = item.status;
+    entry.keyword_status = item.keyword.value_or(item.status);
     entry.sysop = item.sysop;
     return entry;
 }
@@ -34,11 +38,15 @@ struct Case {
     std::vector<ChangeKind> kinds;       // one per new item
     std::vector<std::string> old_sysops; // what each classification shows as old sysop
     std::vector<std::string> lost;       // sysops of the lost slots, in old-list order
+    // For the last status change: the statuses its line shows, old and new.
+    std::pair<Status, Status> shown = {Status::NN, Status::NN};
 };
 
 const Address a1{2, 2433, 1};
 const Address a2{2, 2433, 2};
 const Address zone{21, 21, 0};
+const Address independent{1, 11, 530};
+const Address region_under{1, 11, 0};
 
 TEST(ClassifyEntry, ClassifiesNewEntriesAgainstTheOldList)
 {
@@ -47,7 +55,21 @@ TEST(ClassifyEntry, ClassifiesNewEntriesAgainstTheOldList)
         {"new node", {{a1, Status::NN, "One"}}, {{a2, Status::NN, "Two"}}, {NewNode}, {""}, {"One"}},
         {"unchanged", {{a1, Status::NN, "One"}}, {{a1, Status::NN, "One"}}, {Unchanged}, {""}, {}},
         {"a status change beats a sysop change", {{a1, Status::NN, "One"}},
-         {{a1, Status::Hold, "Other"}}, {StatusChanged}, {""}, {}},
+         {{a1, Status::Hold, "Other"}}, {StatusChanged}, {""}, {}, {Status::NN, Status::Hold}},
+        {"an R-I node going Down shows its keywords",
+         {{independent, Status::RI, "S", region_under, Status::NN}},
+         {{independent, Status::RI, "Other", region_under, Status::Down}}, {StatusChanged}, {""},
+         {}, {Status::NN, Status::Down}},
+        {"a Z-I hub turning plain", {{{1, 1, 5}, Status::ZI, "S", {1, 1, 0}, Status::Hub}},
+         {{{1, 1, 5}, Status::ZI, "S", {1, 1, 0}, Status::NN}}, {StatusChanged}, {""}, {},
+         {Status::Hub, Status::NN}},
+        {"an R-I node keeping its keyword compares its sysop",
+         {{independent, Status::RI, "S", region_under, Status::Hold}},
+         {{independent, Status::RI, "T", region_under, Status::Hold}}, {SysopChanged}, {"S"}, {}},
+        {"a label change shows the labels",
+         {{independent, Status::Hold, "S", region_under, Status::Hold}},
+         {{independent, Status::RI, "S", region_under, Status::Down}}, {StatusChanged}, {""}, {},
+         {Status::Hold, Status::RI}},
         {"sysop change", {{a1, Status::Pvt, "Sysop Three"}}, {{a1, Status::Pvt, "Sysop Four"}},
          {SysopChanged}, {"Sysop Three"}, {}},
         {"sysop names differing in ASCII case only", {{a1, Status::NN, "Sysop One"}},
@@ -84,13 +106,12 @@ TEST(ClassifyEntry, ClassifiesNewEntriesAgainstTheOldList)
             table.store_entry(entry_of(item));
         EXPECT_EQ(table.size(), c.old_list.size());
         for (std::size_t i = 0; i < c.new_list.size(); ++i) {
-            const Item& item = c.new_list[i];
-            const Classification change =
-                classify_entry(table, item.address, item.status, item.sysop);
+            const Classification change = classify_entry(table, entry_of(c.new_list[i]));
             EXPECT_EQ(change.kind, c.kinds[i]) << "new item " << i;
             EXPECT_EQ(change.old_sysop, c.old_sysops[i]) << "new item " << i;
             if (change.kind == StatusChanged) {
-                EXPECT_EQ(change.old_status, c.old_list.front().status);
+                EXPECT_EQ(change.old_status, c.shown.first);
+                EXPECT_EQ(change.new_status, c.shown.second);
             }
         }
         std::vector<std::string> lost;
@@ -112,8 +133,9 @@ TEST(ReferenceTable, HoldsEveryEntryOfAListOfAnyLength)
                                     "Sysop " + std::to_string(i), {1, i / 100, 0}}));
     ASSERT_EQ(table.size(), static_cast<std::uint32_t>(count));
     for (std::int32_t i = 0; i < count; i += 2) {
+        const std::string sysop = "SYSOP " + std::to_string(i);
         const Classification change = classify_entry(
-            table, {1, i / 100, i % 100}, i % 7 == 0 ? Status::Hold : Status::NN, "SYSOP " + std::to_string(i));
+            table, entry_of({{1, i / 100, i % 100}, i % 7 == 0 ? Status::Hold : Status::NN, sysop}));
         ASSERT_EQ(change.kind, ChangeKind::Unchanged) << i;
     }
     std::int32_t expected = 1;

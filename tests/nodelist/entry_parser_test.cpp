@@ -17,8 +17,15 @@ struct Expected {
     std::string under;
 };
 
-// Feeds the lines through one context, as a run does, and checks each line's
-// status, address and under text.
+std::string under_text(const Under& under)
+{
+    std::string text;
+    append_under_text(text, under);
+    return text;
+}
+
+// Feeds the lines through one context, as a run does for one list, and checks
+// each line's status, address and under text.
 void expect_sequence(const std::vector<Expected>& rows)
 {
     AddressContext context;
@@ -28,7 +35,7 @@ void expect_sequence(const std::vector<Expected>& rows)
         parse_entry(row.line, context, entry);
         EXPECT_EQ(status_label(entry.status), row.status);
         EXPECT_EQ(address_text(entry.context.address), row.address);
-        EXPECT_EQ(address_text(entry.context.under), row.under);
+        EXPECT_EQ(under_text(entry.context.under), row.under);
         EXPECT_EQ(entry.context.address, context.address);
     }
 }
@@ -82,6 +89,86 @@ TEST(ParseEntry, ReadsLinesBeforeTheFirstZoneLineInZoneZero)
         {"Host,0,N,L,S,P,B,F", "Host", "0:0/0", "0:0/0"},
         {",9,N,L,S,P,B,F", "R-I", "0:0/9", "0:0/0"},
     });
+}
+
+TEST(ParseEntry, StartsFromTheZeroContext)
+{
+    // Lines before any coordinator line: a node of number 0 is listed under
+    // nothing yet; any other node is R-I under 0:0/0, as zone, net and region
+    // are all 0.
+    const std::vector<std::vector<Expected>> lists = {
+        {{",0,N,L,S,P,B,F", "NN", "0:0/0", ""}, {",3,N,L,S,P,B,F", "R-I", "0:0/3", "0:0/0"}},
+        {{"Pvt,0,N,L,S,P,B,F", "Pvt", "0:0/0", ""},
+         {"Hub,0,N,L,S,P,B,F", "Hub", "0:0/0", "0:0/0"},
+         {",0,N,L,S", "NN", "0:0/0", "0:0/0"}},
+        {{"Hub,7,N,L,S,P,B,F", "R-I", "0:0/7", "0:0/0"}},
+        {{"Down,5,N,L,S,P,B,F", "R-I", "0:0/5", "0:0/0"}},
+        {{"Boss,1:2/3,N,L,S", "NN", "0:0/0", ""}},
+        {{"Region,10,N,L,S", "RC", "0:10/0", "0:10/0"}, {",4,N,L,S", "R-I", "0:10/4", "0:10/0"}},
+    };
+    for (const auto& list : lists)
+        expect_sequence(list);
+}
+
+TEST(ParseEntry, ReadsBareKeywordLines)
+{
+    // A keyword and its comma alone, or with a number and nothing more.
+    expect_sequence({
+        {"Zone,2,Z,L,S,P,B,F", "ZC", "2:2/0", "2:2/0"},
+        {"Host,5,N,L,S,P,B,F", "Host", "2:5/0", "2:5/0"},
+        {"Down,", "Down", "2:5/0", "2:5/0"},
+        {"Hub,", "Hub", "2:5/0", "2:5/0"},
+        {"Hold,9", "Hold", "2:5/9", "2:5/0"},
+        {"Pvt,12,", "Pvt", "2:5/12", "2:5/0"},
+        {"Host,", "Host", "2:0/0", "2:0/0"},
+        {"Region,", "RC", "2:0/0", "2:0/0"},
+        {"Zone,", "ZC", "0:0/0", "0:0/0"},
+    });
+    AddressContext context;
+    NodelistEntry entry;
+    parse_entry("Down,", context, entry);
+    EXPECT_EQ(entry.keyword_status, Status::Down);
+    EXPECT_TRUE(entry.is_node);
+    EXPECT_EQ(entry.system_name, "");
+    EXPECT_EQ(entry.sysop, "");
+    parse_entry("Hub,17", context, entry);
+    EXPECT_EQ(entry.context.node, 17);
+    EXPECT_EQ(entry.system_name, "");
+}
+
+TEST(ParseEntry, KeepsTheKeywordStatusBesideTheIndependentLabel)
+{
+    struct Case {
+        const char* coordinator;
+        std::string line;
+        Status label;
+        Status keyword;
+    };
+    const std::vector<Case> cases = {
+        {"Zone,1,Z", ",5,N,L,S", Status::ZI, Status::NN},
+        {"Zone,1,Z", "Hold,5,N,L,S", Status::ZI, Status::Hold},
+        {"Zone,1,Z", "Down,5,N,L,S", Status::ZI, Status::Down},
+        {"Zone,1,Z", "Pvt,5,N,L,S", Status::ZI, Status::Pvt},
+        {"Zone,1,Z", "Hub,5,N,L,S", Status::ZI, Status::Hub},
+        {"Region,11,R", ",530,N,L,S", Status::RI, Status::NN},
+        {"Region,11,R", "Hold,530,N,L,S", Status::RI, Status::Hold},
+        {"Region,11,R", "DOWN,530,N,L,S", Status::RI, Status::Down},
+        {"Region,11,R", "Pvt,530,N,L,S", Status::RI, Status::Pvt},
+        {"Region,11,R", "Hub,530,N,L,S", Status::RI, Status::Hub},
+        {"Host,12,H", "Hold,1,N,L,S", Status::Hold, Status::Hold},
+        {"Host,12,H", ",1,N,L,S", Status::NN, Status::NN},
+        {"Host,12,H", "Host,13,N,L,S", Status::Host, Status::Host},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.coordinator) + " / " + c.line);
+        AddressContext context;
+        NodelistEntry entry;
+        parse_entry("Zone,1,Z,L,S", context, entry);
+        parse_entry(c.coordinator, context, entry);
+        parse_entry(c.line, context, entry);
+        EXPECT_EQ(entry.status, c.label);
+        EXPECT_EQ(entry.keyword_status, c.keyword);
+    }
 }
 
 TEST(ParseEntry, TreatsAnUnknownKeywordAsAPlainNodeLine)

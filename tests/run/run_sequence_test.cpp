@@ -171,7 +171,7 @@ TEST(RunSequence, KeepsTheLinesWrittenBeforeAStop)
     EXPECT_EQ(run(files).status, 1);
     EXPECT_EQ(files.reports["OUT"],
               "\r\nComparing OLD and NEW:\r\n\r\n"
-              "2:2433/3      (under 2:2433/0): New node (Three)\r\n");
+              "0:0/3         (under 0:0/0): New node (Three)\r\n");
 }
 
 TEST(RunSequence, StopsAtALineWithoutItsNewlineCountingCommentLines)
