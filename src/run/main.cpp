@@ -6,6 +6,7 @@
 
 int main(int argc, char** argv)
 {
+    quorvel::prepare_native_process();
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     return quorvel::run_quorvel(arguments, quorvel::native_file_system(),
                                 quorvel::native_console());

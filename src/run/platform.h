@@ -69,6 +69,11 @@ public:
 FileSystem& native_file_system();
 Console& native_console();
 
+// Readies the process for a run. On POSIX a write to a pipe that nobody
+// reads, or past the file-size limit, must fail like any other write (EPIPE,
+// EFBIG) and be reported so, rather than kill the process without a word.
+void prepare_native_process();
+
 // The kind of operation that failed, for the few error codes whose number
 // depends on it (a full disk is 12 on a write, -1 elsewhere).
 enum class IoOperation { Open, Read, Write, Close };

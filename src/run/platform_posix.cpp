@@ -1,14 +1,23 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 #include "run/platform.h"
 
-// POSIX has no sharing modes. The one outcome of them the tool relies on, that
-// the report is never opened onto the new list while that list is being read,
-// is kept by comparing device and inode before anything is truncated.
+// POSIX has no sharing modes. What the tool relies on of them is kept here:
+// - the report is never opened onto the new list: the new list is recognised
+//   by device and inode, under any name or link, before the report is opened
+//   for writing, and once more before anything is truncated;
+// - two runs never write one report at once, nor does one empty a list that
+//   another is reading: a report that is a regular file is locked exclusively
+//   before it is emptied, and lists that are regular files are read under a
+//   shared lock. These are advisory locks (flock): they bind runs of this
+//   tool, not programs that do not ask for them. Where a file system has no
+//   such locks, the run goes on without them.
 
 namespace quorvel {
 
@@ -50,7 +59,39 @@ std::int32_t error_number(int native_error, IoOperation operation)
     }
 }
 
+void prepare_native_process()
+{
+    std::signal(SIGPIPE, SIG_IGN);
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
+
 namespace {
+
+// Takes a lock without waiting: 0 when taken or when the file system offers
+// none, -1 (as a sharing violation) when another run holds a conflicting one.
+std::int32_t lock(int descriptor, int operation)
+{
+    int result = 0;
+    do
+        result = ::flock(descriptor, operation | LOCK_NB);
+    while (result != 0 && errno == EINTR);
+    if (result == 0)
+        return 0;
+    switch (errno) {
+    case EWOULDBLOCK:
+        return -1;
+    case ENOLCK:
+    case EOPNOTSUPP:
+#if ENOTSUP != EOPNOTSUPP
+    case ENOTSUP:
+#endif
+        return 0;
+    default:
+        return error_number(errno, IoOperation::Open);
+    }
+}
 
 IoResult write_all(int descriptor, std::span<const char> bytes)
 {
@@ -123,6 +164,12 @@ public:
         return other.st_dev == device_ && other.st_ino == inode_;
     }
 
+    bool is_file(const std::string& path) const
+    {
+        struct stat status {};
+        return ::stat(path.c_str(), &status) == 0 && is_file(status);
+    }
+
 private:
     PosixFile file_;
     dev_t device_;
@@ -159,14 +206,25 @@ public:
         // refuse it at the open, as access denied, rather than at the read.
         if (S_ISDIR(status.st_mode))
             return {nullptr, error_number(EISDIR, IoOperation::Open)};
+        if (S_ISREG(status.st_mode)) {
+            if (const std::int32_t error = lock(descriptor, LOCK_SH))
+                return {nullptr, error};
+        }
         return {std::make_unique<PosixInput>(file.release(), status.st_dev, status.st_ino), 0};
     }
 
     Opened<OutputStream> open_report(const std::string& path,
                                      const InputStream& open_new_list) override
     {
-        // Opened without O_TRUNC, so that a report naming the new list, by any
-        // path, can be turned away before a byte of the list is lost.
+        // The new list is recognised before the report is opened for writing,
+        // so that naming it ends the same way whether or not the user may
+        // write it.
+        const auto* new_list = dynamic_cast<const PosixInput*>(&open_new_list);
+        if (new_list != nullptr && new_list->is_file(path))
+            return {nullptr, -1};
+        // Opened without O_TRUNC, so that nothing is lost before the file is
+        // known to be neither the new list (which it may have become since
+        // the check above) nor a report that another run is writing.
         const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
         if (descriptor < 0)
             return {nullptr, error_number(errno, IoOperation::Open)};
@@ -174,13 +232,16 @@ public:
         struct stat status {};
         if (::fstat(descriptor, &status) != 0)
             return {nullptr, error_number(errno, IoOperation::Open)};
-        const auto* new_list = dynamic_cast<const PosixInput*>(&open_new_list);
         if (new_list != nullptr && new_list->is_file(status))
             return {nullptr, -1};
-        // Only a regular file is emptied; a device such as /dev/null is
-        // written as it is.
-        if (S_ISREG(status.st_mode) && ::ftruncate(descriptor, 0) != 0)
-            return {nullptr, error_number(errno, IoOperation::Open)};
+        // Only a regular file is locked and emptied; a device such as
+        // /dev/null is written as it is, by as many runs as like.
+        if (S_ISREG(status.st_mode)) {
+            if (const std::int32_t error = lock(descriptor, LOCK_EX))
+                return {nullptr, error};
+            if (::ftruncate(descriptor, 0) != 0)
+                return {nullptr, error_number(errno, IoOperation::Open)};
+        }
         return {std::make_unique<PosixOutput>(file.release()), 0};
     }
 };

@@ -187,6 +187,8 @@ public:
 
 }  // namespace
 
+void prepare_native_process() {}
+
 FileSystem& native_file_system()
 {
     static WindowsFileSystem file_system;

@@ -13,6 +13,8 @@
 #include "support/tool_runner.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -44,7 +46,7 @@ struct Fault {
     std::vector<std::string> absent;
 };
 
-void check(const Fault& fault, const std::vector<std::string>& prefix = {})
+void check(const Fault& fault, const test::ToolOptions& options = {})
 {
     SCOPED_TRACE(fault.what);
     const test::TempDir dir;
@@ -52,7 +54,7 @@ void check(const Fault& fault, const std::vector<std::string>& prefix = {})
     test::write_file(dir / "NEW", new_list);
     if (fault.prepare)
         fault.prepare(dir.path());
-    const test::ToolRun run = test::run_tool(dir.path(), fault.arguments, prefix);
+    const test::ToolRun run = test::run_tool(dir.path(), fault.arguments, options);
     EXPECT_EQ(run.status, fault.status);
     EXPECT_EQ(run.standard_error, banner + fault.standard_error);
     EXPECT_EQ(run.standard_output, "");
@@ -142,8 +144,8 @@ TEST(FaultMatrix, StopsAtFilesItMayNotReadOrWrite)
     // Permissions do not hold back root, so these run as the user nobody.
     if (geteuid() != 0 || !fs::exists("/usr/bin/setpriv"))
         GTEST_SKIP() << "needs root and setpriv to run the tool as an unprivileged user";
-    const std::vector<std::string> as_nobody = {"/usr/bin/setpriv", "--reuid=65534",
-                                                "--regid=65534", "--clear-groups"};
+    const test::ToolOptions as_nobody = {
+        {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"}};
     const auto unreadable = [](const fs::path& dir) {
         fs::permissions(dir / "OLD", fs::perms::none);
         fs::permissions(dir, fs::perms::all);  // nobody may enter the folder
@@ -160,6 +162,94 @@ TEST(FaultMatrix, StopsAtFilesItMayNotReadOrWrite)
     check({"a report in a folder it may not write", locked_folder, {"OLD", "NEW", "LOCKED/OUT"}, 6,
            io_error(6), {"LOCKED/OUT"}},
           as_nobody);
+    // The new list is recognised before the report is opened for writing, so
+    // a new list the user may not write ends as any other name for it does.
+    const auto read_only_lists = [](const fs::path& dir) {
+        fs::permissions(dir, fs::perms::all);
+        fs::permissions(dir / "OLD", fs::perms::owner_all | fs::perms::others_read);
+        fs::permissions(dir / "NEW", fs::perms::owner_all | fs::perms::others_read);
+        fs::create_hard_link(dir / "NEW", dir / "HARDLINK");
+    };
+    for (const std::string name : {"NEW", "HARDLINK"})
+        check({name.c_str(), read_only_lists, {"OLD", "NEW", name}, test::status_minus_one,
+               io_error(-1), {}},
+              as_nobody);
+}
+
+TEST(FaultMatrix, WritesThroughABrokenStandardErrorStream)
+{
+    // Nobody reads standard error: the banner's write fails, and the run
+    // goes on to a complete report.
+    const test::TempDir dir;
+    test::write_file(dir / "OLD", old_list);
+    test::write_file(dir / "NEW", new_list);
+    test::ToolOptions options;
+    options.broken_standard_error = true;
+    const test::ToolRun run = test::run_tool(dir.path(), {"OLD", "NEW", "OUT"}, options);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(test::read_file(dir / "OUT"), report);
+}
+
+TEST(FaultMatrix, FailsWithTwelvePastTheFileSizeLimit)
+{
+    // The limit binds the captured standard error too, which stays below it.
+    std::string longer_list = new_list;
+    for (int node = 10; node < 40; ++node)
+        longer_list += "," + std::to_string(node) + ",N,L,Sysop,P,B,F\r\n";
+    const test::TempDir dir;
+    test::write_file(dir / "OLD", old_list);
+    test::write_file(dir / "NEW", longer_list);
+    test::ToolOptions options;
+    options.file_size_limit = 512;
+    const test::ToolRun run = test::run_tool(dir.path(), {"OLD", "NEW", "OUT"}, options);
+    EXPECT_EQ(run.status, 12);
+    EXPECT_EQ(run.standard_error, banner + io_error(12));
+    EXPECT_EQ(test::read_file(dir / "OUT").size(), 512u);
+}
+
+TEST(FaultMatrix, TakesTurnsWithOtherRunsThroughLocks)
+{
+    // Another run, played by this test, holds a lock on one file.
+    struct Case {
+        const char* what;
+        std::string locked;
+        int lock;
+        std::string report_name;
+        int status;
+        std::string standard_error;
+    };
+    const std::string summary = "3 old entries with 3 entries compared\n";
+    const std::vector<Case> cases = {
+        {"the report is another run's report", "OUT", LOCK_EX, "OUT", test::status_minus_one,
+         io_error(-1)},
+        {"the report is a list another run reads", "OUT", LOCK_SH, "OUT", test::status_minus_one,
+         io_error(-1)},
+        {"the new list is another run's report", "NEW", LOCK_EX, "OUT", test::status_minus_one,
+         io_error(-1)},
+        {"the old list is another run's report", "OLD", LOCK_EX, "OUT", test::status_minus_one,
+         io_error(-1)},
+        {"another run reads the same lists", "OLD", LOCK_SH, "OUT", 0, summary},
+        {"a device takes no lock", "/dev/null", LOCK_EX, "/dev/null", 0, summary},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const test::TempDir dir;
+        test::write_file(dir / "OLD", old_list);
+        test::write_file(dir / "NEW", new_list);
+        test::write_file(dir / "OUT", "another run's report\r\n");
+        const int held = ::open((dir / c.locked).c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(held, 0);
+        ASSERT_EQ(::flock(held, c.lock | LOCK_NB), 0);
+        const test::ToolRun run = test::run_tool(dir.path(), {"OLD", "NEW", c.report_name});
+        ::close(held);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.standard_error, banner + c.standard_error);
+        EXPECT_EQ(test::read_file(dir / "OLD"), old_list);
+        EXPECT_EQ(test::read_file(dir / "NEW"), new_list);
+        if (c.status != 0 || c.report_name != "OUT") {
+            EXPECT_EQ(test::read_file(dir / "OUT"), "another run's report\r\n");
+        }
+    }
 }
 #endif
 

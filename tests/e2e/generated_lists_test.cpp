@@ -16,11 +16,10 @@ TEST(GeneratedLists, ReportHoldsExactlyTheChangesMade)
     const test::TempDir dir;
     for (const auto& [seed, entries] : {std::pair{"7", "20000"}, std::pair{"11", "6000"}}) {
         SCOPED_TRACE(std::string("seed ") + seed);
-        const std::string generate = test::quoted(QUORVEL_GENERATOR) + " " + seed + " " + entries +
-                                     " " + test::quoted((dir / "OLD").string()) + " " +
-                                     test::quoted((dir / "NEW").string()) + " " +
-                                     test::quoted((dir / "CHANGES").string());
-        ASSERT_EQ(test::run_command(generate), 0) << generate;
+        ASSERT_EQ(test::run_program(QUORVEL_GENERATOR,
+                                    {seed, entries, (dir / "OLD").string(), (dir / "NEW").string(),
+                                     (dir / "CHANGES").string()}),
+                  0);
         const std::string changes = test::read_file(dir / "CHANGES");
         // Enough of every kind to mean something.
         for (const char* kind : {"New node", " to ", "New sysop", "Lost node"})

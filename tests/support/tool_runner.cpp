@@ -1,14 +1,19 @@
 #include "support/tool_runner.h"
 
-#include <cstdlib>
 #include <stdexcept>
+#include <string_view>
 
 #include "support/temp_dir.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
 #endif
 
 namespace quorvel::test {
@@ -18,48 +23,28 @@ const std::string banner =
     "based on Quorvel v1.1 by Brisvold\n" +
     std::string(78, '=') + "\n\n";
 
+#ifdef _WIN32
+namespace {
+
 std::string quoted(const std::string& text)
 {
-#ifdef _WIN32
     return "\"" + text + "\"";
-#else
-    std::string result = "'";
-    for (char c : text)
-        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return result + "'";
-#endif
 }
 
-int run_command(std::string command)
-{
-#ifdef _WIN32
-    command = "\"" + command + "\"";  // cmd /c drops the outer quotes
-    return std::system(command.c_str());
-#else
-    const int raw = std::system(command.c_str());
-    if (raw == -1)
-        throw std::runtime_error("cannot start " + command);
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-#endif
-}
-
-#ifdef _WIN32
 // Started directly rather than through cmd: an exit status of -1 would come
 // back from system() as -1, which also means the start failed.
-ToolRun run_tool(const std::filesystem::path& directory, const std::vector<std::string>& arguments,
-                 const std::vector<std::string>& prefix)
+int start(const std::string& program, const std::vector<std::string>& arguments,
+          const std::filesystem::path& directory, const std::filesystem::path& output,
+          const std::filesystem::path& error)
 {
-    if (!prefix.empty())
-        throw std::logic_error("a command prefix is for POSIX systems");
-    const TempDir capture;
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     const auto create = [&inherit](const std::filesystem::path& path) {
         return CreateFileA(path.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     };
-    const HANDLE out = create(capture / "stdout");
-    const HANDLE err = create(capture / "stderr");
-    std::string command_line = quoted(QUORVEL_BINARY);
+    const HANDLE out = create(output);
+    const HANDLE err = create(error);
+    std::string command_line = quoted(program);
     for (const std::string& argument : arguments)
         command_line += " " + quoted(argument);
     STARTUPINFOA startup{};
@@ -80,9 +65,20 @@ ToolRun run_tool(const std::filesystem::path& directory, const std::vector<std::
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
+    return static_cast<int>(code);
+}
 
+}  // namespace
+
+ToolRun run_tool(const std::filesystem::path& directory, const std::vector<std::string>& arguments,
+                 const ToolOptions& options)
+{
+    if (!options.prefix.empty() || !options.environment.empty() ||
+        options.broken_standard_error || options.file_size_limit != 0)
+        throw std::logic_error("these run options are for POSIX systems");
+    const TempDir capture;
     ToolRun run;
-    run.status = static_cast<int>(code);
+    run.status = start(QUORVEL_BINARY, arguments, directory, capture / "stdout", capture / "stderr");
     run.standard_output = read_file(capture / "stdout");
     const std::string raw = read_file(capture / "stderr");
     for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -94,25 +90,129 @@ ToolRun run_tool(const std::filesystem::path& directory, const std::vector<std::
     }
     return run;
 }
-#else
-ToolRun run_tool(const std::filesystem::path& directory, const std::vector<std::string>& arguments,
-                 const std::vector<std::string>& prefix)
+
+int run_program(const std::string& program, const std::vector<std::string>& arguments)
 {
     const TempDir capture;
-    const auto out = capture / "stdout";
-    const auto err = capture / "stderr";
-    std::string command = "cd " + quoted(directory.string()) + " &&";
-    for (const std::string& word : prefix)
-        command += " " + quoted(word);
-    command += " " + quoted(QUORVEL_BINARY);
-    for (const std::string& argument : arguments)
-        command += " " + quoted(argument);
-    command += " > " + quoted(out.string()) + " 2> " + quoted(err.string());
+    return start(program, arguments, capture.path(), capture / "stdout", capture / "stderr");
+}
+#else
+namespace {
+
+// The emulator the tests run under, as its words, parted by ';' (a CMake list).
+std::vector<std::string> emulator()
+{
+    std::vector<std::string> words;
+    std::string_view list = QUORVEL_EMULATOR;
+    while (!list.empty()) {
+        const std::size_t end = std::min(list.find(';'), list.size());
+        if (end > 0)
+            words.emplace_back(list.substr(0, end));
+        list.remove_prefix(std::min(end + 1, list.size()));
+    }
+    return words;
+}
+
+struct Redirect {
+    int output = -1;
+    int error = -1;
+};
+
+// Starts argv[0] (a full path) with fork and exec and waits for it. The
+// extra environment settings go to the program itself: through the
+// emulator's -E where there is one, so that they do not reach the emulator.
+int start(const std::string& program, const std::vector<std::string>& arguments,
+          const std::filesystem::path& directory, Redirect redirect, const ToolOptions& options)
+{
+    std::vector<std::string> words = options.prefix;
+    const std::vector<std::string> emulated_by = emulator();
+    words.insert(words.end(), emulated_by.begin(), emulated_by.end());
+    std::vector<std::string> environment;
+    for (char** setting = environ; *setting != nullptr; ++setting)
+        environment.emplace_back(*setting);
+    for (const std::string& setting : options.environment) {
+        if (emulated_by.empty()) {
+            environment.push_back(setting);
+        } else {
+            words.push_back("-E");
+            words.push_back(setting);
+        }
+    }
+    words.push_back(program);
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (std::string& setting : environment)
+        envp.push_back(setting.data());
+    envp.push_back(nullptr);
+
+    int broken[2] = {-1, -1};
+    if (options.broken_standard_error) {
+        if (::pipe(broken) != 0)
+            throw std::runtime_error("cannot make a pipe");
+        ::close(broken[0]);
+        redirect.error = broken[1];
+    }
+    const pid_t child = ::fork();
+    if (child < 0)
+        throw std::runtime_error("cannot fork");
+    if (child == 0) {
+        if (::chdir(directory.c_str()) != 0)
+            ::_exit(126);
+        ::dup2(redirect.output, STDOUT_FILENO);
+        ::dup2(redirect.error, STDERR_FILENO);
+        if (options.file_size_limit != 0) {
+            const rlimit limit{options.file_size_limit, options.file_size_limit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    if (broken[1] >= 0)
+        ::close(broken[1]);
+    int raw = 0;
+    while (::waitpid(child, &raw, 0) < 0) {
+    }
+    if (WIFEXITED(raw) && WEXITSTATUS(raw) == 127)
+        throw std::runtime_error("cannot start " + words.front());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+}
+
+int open_capture(const std::filesystem::path& path)
+{
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (descriptor < 0)
+        throw std::runtime_error("cannot create " + path.string());
+    return descriptor;
+}
+
+}  // namespace
+
+ToolRun run_tool(const std::filesystem::path& directory, const std::vector<std::string>& arguments,
+                 const ToolOptions& options)
+{
+    const TempDir capture;
+    const Redirect redirect{open_capture(capture / "stdout"), open_capture(capture / "stderr")};
     ToolRun run;
-    run.status = run_command(command);
-    run.standard_output = read_file(out);
-    run.standard_error = read_file(err);
+    run.status = start(QUORVEL_BINARY, arguments, directory, redirect, options);
+    ::close(redirect.output);
+    ::close(redirect.error);
+    run.standard_output = read_file(capture / "stdout");
+    run.standard_error = read_file(capture / "stderr");
     return run;
+}
+
+int run_program(const std::string& program, const std::vector<std::string>& arguments)
+{
+    const TempDir capture;
+    const Redirect redirect{open_capture(capture / "stdout"), open_capture(capture / "stderr")};
+    const int status = start(program, arguments, capture.path(), redirect, {});
+    ::close(redirect.output);
+    ::close(redirect.error);
+    return status;
 }
 #endif
 

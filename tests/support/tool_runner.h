@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,6 +16,19 @@ struct ToolRun {
     std::string standard_error;
 };
 
+// How a run is started, beyond its arguments. All but the defaults are for
+// POSIX systems only.
+struct ToolOptions {
+    // A command the tool is started through (one that drops privileges, say).
+    std::vector<std::string> prefix = {};
+    // NAME=VALUE settings added to the tool's environment.
+    std::vector<std::string> environment = {};
+    // Standard error is a pipe whose reading end is already closed.
+    bool broken_standard_error = false;
+    // The largest file the tool may write, in bytes (RLIMIT_FSIZE); 0: no limit.
+    std::uint64_t file_size_limit = 0;
+};
+
 // How an exit status of -1 reaches a parent process.
 #ifdef _WIN32
 constexpr int status_minus_one = -1;
@@ -22,16 +36,14 @@ constexpr int status_minus_one = -1;
 constexpr int status_minus_one = 255;
 #endif
 
-// Runs the built quorvel in directory with the given arguments, started
-// through prefix when one is given (a command that drops privileges, say).
+// Runs the built quorvel in directory with the given arguments. Where the
+// tests run under an emulator (a cross build), so does the tool.
 ToolRun run_tool(const std::filesystem::path& directory, const std::vector<std::string>& arguments,
-                 const std::vector<std::string>& prefix = {});
+                 const ToolOptions& options = {});
 
-// Runs a command line through the system's shell; returns its exit status.
-int run_command(std::string command);
-
-// A file name or argument quoted for that shell.
-std::string quoted(const std::string& text);
+// Runs another program of the build (the list generator) with the given
+// arguments, under the emulator where there is one; returns its exit status.
+int run_program(const std::string& program, const std::vector<std::string>& arguments);
 
 // The banner every run starts with on the standard error stream.
 extern const std::string banner;
