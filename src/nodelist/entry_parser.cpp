@@ -4,7 +4,7 @@
 #include <array>
 
 #include "nodelist/ascii.h"
-#include "nodelist/byte_search.h"
+#include "nodelist/field_splitter.h"
 
 namespace quorvel {
 

@@ -2,59 +2,11 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
-
-namespace quorvel {
-
-// Searches over the lines' bytes, sixteen at a time where the processor has
-// SSE2 (every x86-64 does). They never read outside [begin, end): a line may
-// end at the very end of a buffer. Each returns end when nothing is found.
-
-// The first byte equal to wanted.
-inline const char* find_byte(const char* begin, const char* end, char wanted)
-{
-#ifdef __SSE2__
-    const __m128i pattern = _mm_set1_epi8(wanted);
-    for (; end - begin >= 16; begin += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
-        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(block, pattern));
-        if (hits != 0)
-            return begin + std::countr_zero(static_cast<unsigned>(hits));
-    }
-#endif
-    for (; begin != end; ++begin)
-        if (*begin == wanted)
-            return begin;
-    return end;
-}
-
-// The first control byte, 0x00 to 0x1F: where a line ends, and where the
-// careful reading of CR, NUL and Ctrl-Z is needed.
-inline const char* find_control_byte(const char* begin, const char* end)
-{
-#ifdef __SSE2__
-    const __m128i highest = _mm_set1_epi8(0x1f);
-    for (; end - begin >= 16; begin += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
-        // min(x, 0x1F) == x exactly for the bytes x <= 0x1F, taken unsigned.
-        const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(block, highest), block);
-        const int hits = _mm_movemask_epi8(low);
-        if (hits != 0)
-            return begin + std::countr_zero(static_cast<unsigned>(hits));
-    }
-#endif
-    for (; begin != end; ++begin)
-        if (static_cast<unsigned char>(*begin) <= 0x1f)
-            return begin;
-    return end;
-}
-
-}  // namespace quorvel
 
 namespace quorvel {
 
