@@ -1,3 +1,4 @@
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -7,7 +8,7 @@
 int main(int argc, char** argv)
 {
     quorvel::prepare_native_process();
-    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    return quorvel::run_quorvel(arguments, quorvel::native_file_system(),
-                                quorvel::native_console());
+    const std::vector<std::string> arguments = quorvel::native_arguments(argc, argv);
+    const std::vector<std::string_view> views(arguments.begin(), arguments.end());
+    return quorvel::run_quorvel(views, quorvel::native_file_system(), quorvel::native_console());
 }

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvel {
 
@@ -45,9 +46,15 @@ struct Opened {
     std::int32_t error = 0;
 };
 
+// Files are named as the command line gives them; on Windows that is UTF-8,
+// taken from the wide command line, so that any name can be opened.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
+    // How the report and the messages show a file name: as given, but on
+    // Windows in the ANSI code page, as the console and older tools read it,
+    // with "?" for a character it cannot hold.
+    virtual std::string shown_name(const std::string& path) const { return path; }
     virtual Opened<InputStream> open_list(const std::string& path) = 0;
     // Creates or empties the report. It must never be the new list, which is
     // open for reading: that open fails with -1, as a sharing violation does,
@@ -68,6 +75,11 @@ public:
 // The platform's own files and standard error stream.
 FileSystem& native_file_system();
 Console& native_console();
+
+// The command line's arguments after the program name. On Windows they come
+// from the wide command line, as UTF-8, so that a name outside the ANSI code
+// page is not lost before it is opened.
+std::vector<std::string> native_arguments(int argc, char** argv);
 
 // Readies the process for a run. On POSIX a write to a pipe that nobody
 // reads, or past the file-size limit, must fail like any other write (EPIPE,

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 
@@ -57,6 +58,11 @@ std::int32_t error_number(int native_error, IoOperation operation)
     default:
         return -1;
     }
+}
+
+std::vector<std::string> native_arguments(int argc, char** argv)
+{
+    return {argv + std::min(argc, 1), argv + argc};
 }
 
 void prepare_native_process()

@@ -1,6 +1,8 @@
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "run/platform.h"
@@ -8,7 +10,13 @@
 // Lists and report are opened sharing read access only: while the tool runs,
 // other programs may read them but not write them. So the report can never be
 // opened onto the new list, which is open for reading: that open fails with a
-// sharing violation before anything is truncated.
+// sharing violation before anything is truncated. The new list is also
+// recognised by its file identity before the report is opened for writing,
+// so that a new list the user may not write ends the same way.
+//
+// File names are handled in UTF-16 (the wide command line, CreateFileW), so
+// that a name the ANSI code page cannot hold still opens; the report and the
+// messages show names in the ANSI code page, as they always have.
 
 namespace quorvel {
 
@@ -75,6 +83,77 @@ std::int32_t last_error(IoOperation operation)
     return error_number(static_cast<int>(GetLastError()), operation);
 }
 
+std::wstring wide(std::string_view utf8)
+{
+    if (utf8.empty())
+        return {};
+    const int size = static_cast<int>(utf8.size());
+    std::wstring text(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), static_cast<int>(text.size()));
+    return text;
+}
+
+std::string narrow(std::wstring_view text, UINT code_page)
+{
+    if (text.empty())
+        return {};
+    // In the ANSI code page a character it cannot hold becomes "?", never a
+    // look-alike that names another file.
+    const DWORD flags = code_page == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int size = static_cast<int>(text.size());
+    std::string bytes(static_cast<std::size_t>(WideCharToMultiByte(code_page, flags, text.data(), size,
+                                                                    nullptr, 0, nullptr, nullptr)),
+                      '\0');
+    WideCharToMultiByte(code_page, flags, text.data(), size, bytes.data(),
+                        static_cast<int>(bytes.size()), nullptr, nullptr);
+    return bytes;
+}
+
+// CreateFileW, but refusing a name of MAX_PATH characters or more as the
+// ANSI functions the tool once used did: that is "file name too long" (9),
+// where the wide functions would go on and fail with another number.
+HANDLE open_file(const std::wstring& name, DWORD access, DWORD share, DWORD disposition)
+{
+    if (name.size() >= MAX_PATH) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileW(name.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+
+// What tells one file from another, whatever name or link it is opened by.
+struct FileIdentity {
+    DWORD volume = 0;
+    DWORD index_high = 0;
+    DWORD index_low = 0;
+    bool known = false;
+
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+FileIdentity identity_of(HANDLE handle)
+{
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(handle, &information))
+        return {};
+    return {information.dwVolumeSerialNumber, information.nFileIndexHigh,
+            information.nFileIndexLow, true};
+}
+
+// The identity of the file a name leads to, opened without asking for any
+// access, which no sharing mode refuses.
+FileIdentity identity_of(const std::wstring& path)
+{
+    const HANDLE handle =
+        open_file(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+    if (handle == INVALID_HANDLE_VALUE)
+        return {};
+    const FileIdentity identity = identity_of(handle);
+    CloseHandle(handle);
+    return identity;
+}
+
 IoResult write_all(HANDLE handle, std::span<const char> bytes)
 {
     std::size_t written = 0;
@@ -114,7 +193,9 @@ private:
 
 class WindowsInput final : public InputStream {
 public:
-    explicit WindowsInput(HANDLE handle) : file_(handle) {}
+    explicit WindowsInput(HANDLE handle) : file_(handle), identity_(identity_of(handle)) {}
+
+    bool is_file(const FileIdentity& other) const { return identity_.known && identity_ == other; }
 
     IoResult read(std::span<char> buffer) override
     {
@@ -131,6 +212,7 @@ public:
 
 private:
     WindowsFile file_;
+    FileIdentity identity_;
 };
 
 class WindowsOutput final : public OutputStream {
@@ -150,42 +232,69 @@ private:
 
 class WindowsFileSystem final : public FileSystem {
 public:
+    std::string shown_name(const std::string& path) const override
+    {
+        return narrow(wide(path), CP_ACP);
+    }
+
     Opened<InputStream> open_list(const std::string& path) override
     {
-        const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE handle = open_file(wide(path), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
         if (handle == INVALID_HANDLE_VALUE)
             return {nullptr, last_error(IoOperation::Open)};
         return {std::make_unique<WindowsInput>(handle), 0};
     }
 
-    Opened<OutputStream> open_report(const std::string& path, const InputStream&) override
+    Opened<OutputStream> open_report(const std::string& path,
+                                     const InputStream& open_new_list) override
     {
-        const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const std::wstring name = wide(path);
+        const auto* new_list = dynamic_cast<const WindowsInput*>(&open_new_list);
+        if (new_list != nullptr && new_list->is_file(identity_of(name)))
+            return {nullptr, -1};
+        const HANDLE handle = open_file(name, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
         if (handle == INVALID_HANDLE_VALUE)
             return {nullptr, last_error(IoOperation::Open)};
         return {std::make_unique<WindowsOutput>(handle), 0};
     }
 };
 
-// The console's line end is CR LF: each newline is written as one.
+// The console's line end is CR LF: each newline is written as one. The text
+// goes out through a buffer on the stack, as it may be the message that
+// answers running out of memory.
 class WindowsConsole final : public Console {
 public:
     std::int32_t write(std::string_view text) override
     {
-        std::string converted;
-        converted.reserve(text.size() + 8);
+        const HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
+        std::array<char, 512> converted{};
+        std::size_t used = 0;
         for (const char c : text) {
+            if (used + 2 > converted.size()) {
+                if (const std::int32_t error = write_all(console, {converted.data(), used}).error)
+                    return error;
+                used = 0;
+            }
             if (c == '\n')
-                converted += '\r';
-            converted += c;
+                converted[used++] = '\r';
+            converted[used++] = c;
         }
-        return write_all(GetStdHandle(STD_ERROR_HANDLE), converted).error;
+        return write_all(console, {converted.data(), used}).error;
     }
 };
 
 }  // namespace
+
+std::vector<std::string> native_arguments(int, char**)
+{
+    int count = 0;
+    wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 1; words != nullptr && i < count; ++i)
+        arguments.push_back(narrow(words[i], CP_UTF8));
+    LocalFree(words);
+    return arguments;
+}
 
 void prepare_native_process() {}
 

@@ -44,6 +44,8 @@ public:
         : old_name_(arguments[0]),
           new_name_(arguments[1]),
           report_name_(arguments[2]),
+          old_shown_(files.shown_name(old_name_)),
+          new_shown_(files.shown_name(new_name_)),
           files_(files),
           console_(console)
     {
@@ -74,6 +76,9 @@ private:
     const std::string old_name_;
     const std::string new_name_;
     const std::string report_name_;
+    // The names as the report and the messages show them.
+    const std::string old_shown_;
+    const std::string new_shown_;
     FileSystem& files_;
     Console& console_;
     ErrorIndicator errors_;
@@ -139,7 +144,7 @@ int Run::execute()
         if (Stop stop = check_io())
             return *stop;
         AddressContext context;
-        const Stop stop = read_list(old_name_, *old_list.stream, [&](std::string_view line) {
+        const Stop stop = read_list(old_shown_, *old_list.stream, [&](std::string_view line) {
             ++old_entries_;
             if (!is_blank_line(line)) {
                 parse_entry(line, context, entry_);
@@ -162,13 +167,13 @@ int Run::execute()
     if (Stop stop = check_io())
         return *stop;
     ReportFile report(std::move(report_stream.stream), errors_);
-    report_header(report.text(), old_name_, new_name_);
+    report_header(report.text(), old_shown_, new_shown_);
 
     // New pass: every entry is classified and its line written at once. The
     // new list starts from a zero context as the old one did, so that the
     // same lines give the same addresses in both.
     AddressContext context;
-    Stop stop = read_list(new_name_, *new_list.stream, [&](std::string_view line) {
+    Stop stop = read_list(new_shown_, *new_list.stream, [&](std::string_view line) {
         ++compared_entries_;
         if (is_blank_line(line))
             return Stop{};

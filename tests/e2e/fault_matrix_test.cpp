@@ -121,6 +121,13 @@ TEST(FaultMatrix, NeverWritesOntoTheNewListByAnyName)
     };
     for (const std::string name : {"NEW", "new", "HARDLINK", "dir\\..\\NEW", ".\\NEW"})
         check({name.c_str(), links, {"OLD", "NEW", name}, test::status_minus_one, io_error(-1), {}});
+    // A read-only new list is recognised before the report is opened for
+    // writing, so it ends as any other name for it does.
+    const auto read_only = [](const fs::path& dir) {
+        fs::permissions(dir / "NEW", fs::perms::owner_read, fs::perm_options::replace);
+    };
+    check({"a read-only new list", read_only, {"OLD", "NEW", "NEW"}, test::status_minus_one,
+           io_error(-1), {}});
 }
 #else
 TEST(FaultMatrix, NeverWritesOntoTheNewListByAnyName)

@@ -11,6 +11,10 @@
 #include "support/temp_dir.h"
 #include "support/tool_runner.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace quorvel {
 namespace {
 
@@ -145,7 +149,30 @@ TEST(EndToEnd, HoldsOldListsOfMoreThan5500Entries)
               "\r\n...produced by Quorvel v1.11 [Windows 95/NT]\r\n");
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+TEST(EndToEnd, OpensNamesOutsideTheAnsiCodePage)
+{
+    // "altä.nl" fits the ANSI code page, "新.nl" does not; the report shows
+    // both in the ANSI code page, as it always has.
+    const std::string ansi_name = "alt\xc3\xa4.nl";
+    const std::string other_name = "\xe6\x96\xb0.nl";
+    const auto path_of = [](const std::string& utf8) {
+        return fs::path(std::u8string(utf8.begin(), utf8.end()));
+    };
+    const test::TempDir dir;
+    test::write_file(dir.path() / path_of(ansi_name), small_old);
+    test::write_file(dir.path() / path_of(other_name), small_new + ",2,N,L,Sysop_Two,P,B,F\r\n");
+    const test::ToolRun run = test::run_tool(dir.path(), {ansi_name, other_name, "OUT"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.standard_error, banner + "3 old entries with 4 entries compared\n");
+    const std::string report = test::read_file(dir / "OUT");
+    EXPECT_TRUE(report.ends_with("2:2433/2      (under 2:2433/0): New node (Sysop Two)\r\n"
+                                 "\r\n...produced by Quorvel v1.11 [Windows 95/NT]\r\n"));
+    if (GetACP() == 1252) {
+        EXPECT_TRUE(report.starts_with("\r\nComparing alt\xe4.nl and ?.nl:\r\n\r\n")) << report;
+    }
+}
+#else
 TEST(EndToEnd, WritesTheReportToADevice)
 {
     const test::TempDir dir;

@@ -26,9 +26,15 @@ const std::string banner =
 #ifdef _WIN32
 namespace {
 
-std::string quoted(const std::string& text)
+// Arguments are UTF-8, passed on through the wide command line, so that a
+// name outside the ANSI code page reaches the program whole.
+std::wstring quoted(const std::string& utf8)
 {
-    return "\"" + text + "\"";
+    std::wstring text(utf8.size(), L'\0');
+    text.resize(static_cast<std::size_t>(MultiByteToWideChar(
+        CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
+        static_cast<int>(text.size()))));
+    return L"\"" + text + L"\"";
 }
 
 // Started directly rather than through cmd: an exit status of -1 would come
@@ -39,27 +45,27 @@ int start(const std::string& program, const std::vector<std::string>& arguments,
 {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     const auto create = [&inherit](const std::filesystem::path& path) {
-        return CreateFileA(path.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+        return CreateFileW(path.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     };
     const HANDLE out = create(output);
     const HANDLE err = create(error);
-    std::string command_line = quoted(program);
+    std::wstring command_line = quoted(program);
     for (const std::string& argument : arguments)
-        command_line += " " + quoted(argument);
-    STARTUPINFOA startup{};
+        command_line += L" " + quoted(argument);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = out;
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0,
-                                        nullptr, directory.string().c_str(), &startup, &process);
+    const BOOL started = CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, directory.wstring().c_str(), &startup, &process);
     CloseHandle(out);
     CloseHandle(err);
     if (!started)
-        throw std::runtime_error("cannot start " + command_line);
+        throw std::runtime_error("cannot start " + program);
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
@@ -99,13 +105,13 @@ int run_program(const std::string& program, const std::vector<std::string>& argu
 #else
 namespace {
 
-// The emulator the tests run under, as its words, parted by ';' (a CMake list).
+// The emulator the tests run under, if any, as its words.
 std::vector<std::string> emulator()
 {
     std::vector<std::string> words;
     std::string_view list = QUORVEL_EMULATOR;
     while (!list.empty()) {
-        const std::size_t end = std::min(list.find(';'), list.size());
+        const std::size_t end = std::min(list.find(' '), list.size());
         if (end > 0)
             words.emplace_back(list.substr(0, end));
         list.remove_prefix(std::min(end + 1, list.size()));
@@ -165,7 +171,8 @@ int start(const std::string& program, const std::vector<std::string>& arguments,
         ::dup2(redirect.output, STDOUT_FILENO);
         ::dup2(redirect.error, STDERR_FILENO);
         if (options.file_size_limit != 0) {
-            const rlimit limit{options.file_size_limit, options.file_size_limit};
+            const auto bytes = static_cast<rlim_t>(options.file_size_limit);
+            const rlimit limit{bytes, bytes};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }
         ::execve(argv[0], argv.data(), envp.data());
