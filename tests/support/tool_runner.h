@@ -26,7 +26,7 @@ struct ToolOptions {
     // Standard error is a pipe whose reading end is already closed.
     bool broken_standard_error = false;
     // The largest file the tool may write, in bytes (RLIMIT_FSIZE); 0: no limit.
-    std::uint64_t file_size_limit = 0;
+    std::size_t file_size_limit = 0;
 };
 
 // How an exit status of -1 reaches a parent process.

@@ -1,0 +1,5 @@
+# arm64 (64-bit Raspberry Pi OS and Debian)
+set(CMAKE_SYSTEM_PROCESSOR aarch64)
+set(QUORVEL_TRIPLET aarch64-linux-gnu)
+set(QUORVEL_QEMU qemu-aarch64)
+include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)

@@ -1,0 +1,5 @@
+# armhf (32-bit Raspberry Pi OS and Debian, ARMv7 and later)
+set(CMAKE_SYSTEM_PROCESSOR arm)
+set(QUORVEL_TRIPLET arm-linux-gnueabihf)
+set(QUORVEL_QEMU qemu-arm)
+include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)
