@@ -19,8 +19,11 @@ namespace {
 
 using namespace quorvel;
 
-std::vector<NodelistEntry> read_entries(const std::string& path, AddressContext& context)
+// The entries of a list, read from a zero context. Only the addresses and
+// statuses are kept: the text fields would point into the reader's buffer.
+std::vector<NodelistEntry> read_entries(const std::string& path)
 {
+    AddressContext context;
     Opened<InputStream> file = native_file_system().open_list(path);
     if (!file.stream) {
         std::fprintf(stderr, "cannot open %s (the real lists sit in ../shared/testdata/real)\n",
@@ -35,7 +38,7 @@ std::vector<NodelistEntry> read_entries(const std::string& path, AddressContext&
             continue;
         NodelistEntry entry;
         parse_entry(line.text, context, entry);
-        entry.phone = entry.baud_rate = entry.flags = {};
+        entry.system_name = entry.location = entry.sysop = entry.after_sysop = {};
         entries.push_back(std::move(entry));
     }
     return entries;
@@ -49,12 +52,10 @@ struct WorldPair {
 const WorldPair& world_pair()
 {
     static const WorldPair pair = [] {
-        AddressContext context;
         const std::string real = QUORVEL_REAL_LISTS;
         WorldPair loaded;
-        loaded.old_entries = read_entries(real + "/fidonet-world-1996-362.NODELIST.362", context);
-        loaded.new_entries =
-            read_entries(real + "/fidonet-world-1997-003.NODELIST.003.lf", context);
+        loaded.old_entries = read_entries(real + "/fidonet-world-1996-362.NODELIST.362");
+        loaded.new_entries = read_entries(real + "/fidonet-world-1997-003.NODELIST.003.lf");
         return loaded;
     }();
     return pair;

@@ -1,28 +1,29 @@
 #include "compare/reference_table.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <stdexcept>
 
 namespace quorvel {
 
 namespace {
 
-constexpr std::uint32_t records_per_chunk_bits = 14;
-constexpr std::uint32_t records_per_chunk = 1u << records_per_chunk_bits;
-constexpr std::uint32_t sysop_chunk_bits = 20;
+constexpr std::uint32_t sysop_chunk_bits = 21;  // 2 MiB, one huge page
 constexpr std::size_t sysop_chunk_size = std::size_t{1} << sysop_chunk_bits;
+constexpr std::size_t first_sysop_chunk_size = 4096;
 constexpr std::size_t initial_index_size = 16;
 
+// The low bits pick the bucket and the high 32 bits are its tag, so both
+// halves must depend on all three numbers: the multiplications carry every
+// bit upward, and the last shift brings the high half down.
 std::uint64_t hash(Address address)
 {
     std::uint64_t x = (std::uint64_t{static_cast<std::uint32_t>(address.zone)} << 32) |
                       static_cast<std::uint32_t>(address.net);
     x ^= std::uint64_t{static_cast<std::uint32_t>(address.node)} * 0x9e3779b97f4a7c15u;
-    x ^= x >> 30;
     x *= 0xbf58476d1ce4e5b9u;
-    x ^= x >> 27;
-    x *= 0x94d049bb133111ebu;
-    x ^= x >> 31;
-    return x;
+    return x ^ (x >> 29);
 }
 
 void prefetch(const void* address)
@@ -38,34 +39,32 @@ void prefetch(const void* address)
 
 ReferenceTable::ReferenceTable() = default;
 
-ReferenceTable::~ReferenceTable() = default;
-
-ReferenceTable::Record& ReferenceTable::record(Slot slot)
+ReferenceTable::~ReferenceTable()
 {
-    return records_[slot >> records_per_chunk_bits][slot & (records_per_chunk - 1)];
-}
-
-const ReferenceTable::Record& ReferenceTable::record(Slot slot) const
-{
-    return records_[slot >> records_per_chunk_bits][slot & (records_per_chunk - 1)];
+    for (const SysopChunk& chunk : sysop_pool_)
+        free_large_block(chunk.bytes, chunk.capacity);
 }
 
 // Sysop names are packed into chunks; a name never spans two, so it can be
 // handed out as one view. Names come from lines of at most 253 characters.
+// The first chunks are small, and each is twice the one before, up to the
+// full size: a small table stays small, and nothing stored ever moves.
 std::uint32_t ReferenceTable::store_sysop(std::string_view sysop)
 {
     if (sysop.size() > 0xff)
         throw std::length_error("sysop name longer than any nodelist line");
-    if (sysop_pool_.empty() || sysop_pool_.back().size() + sysop.size() > sysop_chunk_size) {
+    if (sysop_pool_.empty() || sysop_pool_.back().used + sysop.size() > sysop_pool_.back().capacity) {
         if (sysop_pool_.size() >= (std::size_t{1} << (32 - sysop_chunk_bits)))
             throw std::length_error("sysop names exceed 4 GiB");
-        sysop_pool_.emplace_back();
-        if (sysop_pool_.size() > 1)
-            sysop_pool_.back().reserve(sysop_chunk_size);
+        const std::size_t capacity =
+            std::min(sysop_chunk_size, first_sysop_chunk_size << std::min<std::size_t>(sysop_pool_.size(), 16));
+        sysop_pool_.reserve(sysop_pool_.size() + 1);
+        sysop_pool_.push_back({static_cast<char*>(allocate_large_block(capacity)), 0, capacity});
     }
-    std::vector<char>& chunk = sysop_pool_.back();
-    const std::size_t offset = ((sysop_pool_.size() - 1) << sysop_chunk_bits) | chunk.size();
-    chunk.insert(chunk.end(), sysop.begin(), sysop.end());
+    SysopChunk& chunk = sysop_pool_.back();
+    const std::size_t offset = ((sysop_pool_.size() - 1) << sysop_chunk_bits) | chunk.used;
+    std::memcpy(chunk.bytes + chunk.used, sysop.data(), sysop.size());
+    chunk.used += sysop.size();
     return static_cast<std::uint32_t>(offset);
 }
 
@@ -102,27 +101,33 @@ void ReferenceTable::build_index()
     chains_.clear();
     indexed_ = true;
     // The buckets are met in random order; asking for each a few slots ahead
-    // lets the memory fetches overlap instead of waiting one by one.
+    // lets the memory fetches overlap instead of waiting one by one. Each
+    // hash is worked out once, when its bucket is asked for, and kept in a
+    // ring until its slot's turn comes.
     constexpr Slot ahead = 16;
+    std::array<std::uint64_t, ahead> hashes{};
     const std::size_t mask = index_.size() - 1;
-    for (Slot slot = 0; slot < size_; ++slot) {
-        if (slot + ahead < size_)
-            prefetch(&index_[static_cast<std::size_t>(hash(record(slot + ahead).address)) & mask]);
-        index_slot(slot);
+    for (Slot slot = 0; slot < size_ + ahead; ++slot) {
+        std::uint64_t& hashed = hashes[slot % ahead];
+        if (slot >= ahead)
+            index_slot(slot - ahead, hashed);
+        if (slot < size_) {
+            hashed = hash(record(slot).address);
+            prefetch(&index_[static_cast<std::size_t>(hashed) & mask]);
+        }
     }
 }
 
 // Enters one slot, the newest, into the index; a repeated address joins the
 // chain of its first slot.
-void ReferenceTable::index_slot(Slot slot)
+void ReferenceTable::index_slot(Slot slot, std::uint64_t hashed)
 {
     Record& stored = record(slot);
-    const std::uint64_t hashed = hash(stored.address);
     Bucket& bucket = index_[find_bucket(stored.address, hashed)];
     if (bucket.held == 0) {
         bucket = {slot + 1, static_cast<std::uint32_t>(hashed >> 32)};
         if (++distinct_ * 2 > index_.size()) {
-            std::vector<Bucket> old_index(index_.size() * 2, Bucket{0, 0});
+            decltype(index_) old_index(index_.size() * 2, Bucket{0, 0});
             old_index.swap(index_);
             for (const Bucket& held : old_index)
                 if (held.held != 0)
@@ -162,7 +167,7 @@ void ReferenceTable::store_entry(const NodelistEntry& entry)
     });
     ++size_;
     if (indexed_)
-        index_slot(slot);
+        index_slot(slot, hash(entry.context.address));
 }
 
 ReferenceTable::Slot ReferenceTable::match(Slot slot)
@@ -193,15 +198,20 @@ std::optional<ReferenceTable::Slot> ReferenceTable::take_match(Address address)
     return match(chain.slots[chain.next++]);
 }
 
+std::string_view ReferenceTable::sysop(Slot slot) const
+{
+    const Record& stored = record(slot);
+    return {sysop_pool_[stored.sysop >> sysop_chunk_bits].bytes +
+                (stored.sysop & (sysop_chunk_size - 1)),
+            stored.sysop_length};
+}
+
 StoredEntry ReferenceTable::entry(Slot slot) const
 {
     const Record& stored = record(slot);
-    const char* sysop = sysop_pool_[stored.sysop >> sysop_chunk_bits].data() +
-                        (stored.sysop & (sysop_chunk_size - 1));
     const Under under =
         stored.under == no_under ? Under{} : Under{unders_[stored.under]};
-    return {stored.address, under, stored.status, stored.keyword_status,
-            {sysop, stored.sysop_length}};
+    return {stored.address, under, stored.status, stored.keyword_status, sysop(slot)};
 }
 
 }  // namespace quorvel

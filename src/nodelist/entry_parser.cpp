@@ -1,7 +1,6 @@
 #include "nodelist/entry_parser.h"
 
 #include <algorithm>
-#include <array>
 
 #include "nodelist/ascii.h"
 #include "nodelist/field_splitter.h"
@@ -16,17 +15,50 @@ struct Keyword {
     bool is_node;
 };
 
-// Tested in this order; the first match wins. A line matching none is a plain
-// node whose first character (the comma of its empty keyword field) is skipped.
-constexpr std::array<Keyword, 7> keywords = {{
-    {"zone,", Status::ZC, false},
-    {"region,", Status::RC, false},
-    {"host,", Status::Host, false},
-    {"hub,", Status::Hub, true},
-    {"pvt,", Status::Pvt, true},
-    {"hold,", Status::Hold, true},
-    {"down,", Status::Down, true},
-}};
+// A line matching none of these is a plain node whose first character (the
+// comma of its empty keyword field) is skipped. No line can match two of
+// them, so the order they are tried in does not matter.
+constexpr Keyword zone{"zone,", Status::ZC, false};
+constexpr Keyword region{"region,", Status::RC, false};
+constexpr Keyword host{"host,", Status::Host, false};
+constexpr Keyword hub{"hub,", Status::Hub, true};
+constexpr Keyword pvt{"pvt,", Status::Pvt, true};
+constexpr Keyword hold{"hold,", Status::Hold, true};
+constexpr Keyword down{"down,", Status::Down, true};
+
+// The keyword a line starts with, if any: the first letter leaves at most
+// three to try. Most lines, plain nodes, start with a comma and try none.
+const Keyword* keyword_of(std::string_view line)
+{
+    if (line.empty())
+        return nullptr;
+    const auto is = [line](const Keyword& keyword) {
+        return starts_with_ignoring_ascii_case(line, keyword.prefix) ? &keyword : nullptr;
+    };
+    switch (fold_ascii(line.front())) {
+    case 'z':
+        return is(zone);
+    case 'r':
+        return is(region);
+    case 'h':
+        if (const Keyword* found = is(host))
+            return found;
+        if (const Keyword* found = is(hub))
+            return found;
+        return is(hold);
+    case 'p':
+        return is(pvt);
+    case 'd':
+        return is(down);
+    default:
+        return nullptr;
+    }
+}
+
+bool is_digit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 bool is_number_space(char c)
 {
@@ -39,27 +71,21 @@ bool is_number_space(char c)
 std::int32_t read_number(std::string_view text)
 {
     std::size_t i = 0;
-    while (i < text.size() && is_number_space(text[i]))
-        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
+    if (!text.empty() && !is_digit(text.front())) {  // nearly every number starts with a digit
+        while (i < text.size() && is_number_space(text[i]))
+            ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            negative = text[i] == '-';
+            ++i;
+        }
     }
     std::uint32_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    for (; i < text.size() && is_digit(text[i]); ++i)
         value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
     if (negative)
         value = 0u - value;
     return static_cast<std::int32_t>(value);
-}
-
-// Keywords start with one of these letters; most lines, plain nodes, start
-// with the comma of an empty keyword field and need no further test.
-bool may_start_keyword(char first)
-{
-    const char c = fold_ascii(first);
-    return c == 'z' || c == 'r' || c == 'h' || c == 'p' || c == 'd';
 }
 
 char name_byte(char c)
@@ -99,19 +125,10 @@ bool is_blank_line(std::string_view line)
 
 void parse_entry(std::string_view line, AddressContext& context, NodelistEntry& entry)
 {
-    entry.keyword_status = Status::NN;
-    entry.is_node = true;
-    std::size_t skip = 1;
-    if (!line.empty() && may_start_keyword(line.front())) {
-        for (const Keyword& keyword : keywords) {
-            if (starts_with_ignoring_ascii_case(line, keyword.prefix)) {
-                entry.keyword_status = keyword.status;
-                entry.is_node = keyword.is_node;
-                skip = keyword.prefix.size();
-                break;
-            }
-        }
-    }
+    const Keyword* keyword = keyword_of(line);
+    entry.keyword_status = keyword != nullptr ? keyword->status : Status::NN;
+    entry.is_node = keyword != nullptr ? keyword->is_node : true;
+    const std::size_t skip = keyword != nullptr ? keyword->prefix.size() : 1;
     entry.status = entry.keyword_status;
 
     const std::string_view rest = line.substr(std::min(skip, line.size()));
@@ -163,9 +180,28 @@ void parse_entry(std::string_view line, AddressContext& context, NodelistEntry& 
     entry.system_name = fields.next();
     entry.location = fields.next();
     entry.sysop = fields.next();
-    entry.phone = fields.next();
-    entry.baud_rate = fields.next();
-    entry.flags = fields.rest();
+    entry.after_sysop = fields.rest();
+}
+
+std::string_view NodelistEntry::phone() const
+{
+    FieldSplitter fields(after_sysop.data(), after_sysop.data() + after_sysop.size());
+    return fields.next();
+}
+
+std::string_view NodelistEntry::baud_rate() const
+{
+    FieldSplitter fields(after_sysop.data(), after_sysop.data() + after_sysop.size());
+    fields.next();
+    return fields.next();
+}
+
+std::string_view NodelistEntry::flags() const
+{
+    FieldSplitter fields(after_sysop.data(), after_sysop.data() + after_sysop.size());
+    fields.next();
+    fields.next();
+    return fields.rest();
 }
 
 }  // namespace quorvel

@@ -28,7 +28,9 @@ struct AddressContext {
 // as long as the line is, so parsing copies nothing. The name fields (system
 // name, location, sysop) are kept as written: an underscore in them stands for
 // a space, and they are shown through copy_name_field and compared through
-// names_equal, which read it so.
+// names_equal, which read it so. The comparison reads no field after the
+// sysop, so phone, baud rate and flags are cut from the rest of the line only
+// when asked for.
 struct NodelistEntry {
     // The label the report compares and shows: the keyword's status, or Z-I
     // or R-I for a node listed directly under a zone or region coordinator.
@@ -40,10 +42,13 @@ struct NodelistEntry {
     std::string_view system_name;
     std::string_view location;
     std::string_view sysop;
-    std::string_view phone;
-    std::string_view baud_rate;
-    std::string_view flags;
+    std::string_view after_sysop;  // the line after the sysop field's comma
     bool is_node = true;
+
+    std::string_view phone() const;
+    std::string_view baud_rate() const;
+    // Everything after the baud rate field's comma.
+    std::string_view flags() const;
 };
 
 // Parses one non-comment line, given without its newline (the reader only

@@ -1,11 +1,8 @@
 #include "run/list_reader.h"
 
 #include <algorithm>
-#include <bit>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include "nodelist/byte_masks.h"
 
 namespace quorvel {
 
@@ -14,30 +11,6 @@ namespace {
 constexpr std::size_t read_size = 64 * 1024;
 constexpr char carriage_return = '\r';
 constexpr char end_of_text = '\x1a';  // Ctrl-Z
-
-// The first control byte, 0x00 to 0x1F: where a line ends, and where the
-// careful reading of CR, NUL and Ctrl-Z is needed. Sixteen bytes at a time
-// where the processor has SSE2 (every x86-64 does), one at a time elsewhere;
-// never reads outside [begin, end), as a line may end at the very end of the
-// buffer. Returns end when there is none.
-const char* find_control_byte(const char* begin, const char* end)
-{
-#ifdef __SSE2__
-    const __m128i highest = _mm_set1_epi8(0x1f);
-    for (; end - begin >= 16; begin += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
-        // min(x, 0x1F) == x exactly for the bytes x <= 0x1F, taken unsigned.
-        const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(block, highest), block);
-        const int hits = _mm_movemask_epi8(low);
-        if (hits != 0)
-            return begin + std::countr_zero(static_cast<unsigned>(hits));
-    }
-#endif
-    for (; begin != end; ++begin)
-        if (static_cast<unsigned char>(*begin) <= 0x1f)
-            return begin;
-    return end;
-}
 
 }  // namespace
 
@@ -73,8 +46,8 @@ ListReader::Result ListReader::next()
     // and holds no CR, NUL or Ctrl-Z. It is handed on in place.
     const char* start = buffer_.data() + position_;
     const char* limit = start + std::min(filled_ - position_, max_line_characters + 1);
-    for (const char* p = find_control_byte(start, limit); p != limit;
-         p = find_control_byte(p + 1, limit)) {
+    for (const char* p = find_first<ControlBytes>(start, limit); p != limit;
+         p = find_first<ControlBytes>(p + 1, limit)) {
         const bool crlf = *p == carriage_return && p + 1 != limit && p[1] == '\n';
         if (*p == '\n' || crlf) {
             const auto length = static_cast<std::size_t>(p - start);

@@ -28,16 +28,16 @@ void parse_and_check(const std::string& line, quorvel::AddressContext& context)
     quorvel::parse_entry(line, context, entry);
     require(line == before);
     for (const std::string_view field : {entry.system_name, entry.location, entry.sysop,
-                                         entry.phone, entry.baud_rate, entry.flags})
+                                         entry.phone(), entry.baud_rate(), entry.flags()})
         require_slice(field, line);
     for (const std::string_view field :
-         {entry.system_name, entry.location, entry.sysop, entry.phone, entry.baud_rate})
+         {entry.system_name, entry.location, entry.sysop, entry.phone(), entry.baud_rate()})
         require(field.find(',') == std::string_view::npos);
     // The fields follow one another, a comma apart.
     require(entry.location.empty() ||
             entry.location.data() == entry.system_name.data() + entry.system_name.size() + 1);
-    require(entry.flags.empty() ||
-            entry.flags.data() == entry.baud_rate.data() + entry.baud_rate.size() + 1);
+    require(entry.flags().empty() ||
+            entry.flags().data() == entry.baud_rate().data() + entry.baud_rate().size() + 1);
     require(entry.context.address == context.address);
     require(entry.context.under == context.under);
     require(context.address == (quorvel::Address{context.zone, context.net, context.node}));

@@ -233,25 +233,25 @@ TEST(ParseEntry, SplitsTheFields)
     EXPECT_EQ(entry.system_name, "My_Box");
     EXPECT_EQ(entry.location, "Some_Town");
     EXPECT_EQ(entry.sysop, "First_Sysop");
-    EXPECT_EQ(entry.phone, "-Unpublished-");
-    EXPECT_EQ(entry.baud_rate, "9600_x");
-    EXPECT_EQ(entry.flags, "CM,XA,U_FLAG");
+    EXPECT_EQ(entry.phone(), "-Unpublished-");
+    EXPECT_EQ(entry.baud_rate(), "9600_x");
+    EXPECT_EQ(entry.flags(), "CM,XA,U_FLAG");
     EXPECT_TRUE(entry.is_node);
 
     parse_entry("Host,2433,Net,Town,Sysop_Name", context, entry);
     EXPECT_FALSE(entry.is_node);
     EXPECT_EQ(entry.sysop, "Sysop_Name");
-    EXPECT_EQ(entry.phone, "");
-    EXPECT_EQ(entry.baud_rate, "");
-    EXPECT_EQ(entry.flags, "");
+    EXPECT_EQ(entry.phone(), "");
+    EXPECT_EQ(entry.baud_rate(), "");
+    EXPECT_EQ(entry.flags(), "");
 
     parse_entry(",5,Net,Town,Sysop,Phone", context, entry);
-    EXPECT_EQ(entry.phone, "Phone");
-    EXPECT_EQ(entry.baud_rate, "");
+    EXPECT_EQ(entry.phone(), "Phone");
+    EXPECT_EQ(entry.baud_rate(), "");
 
     parse_entry(",5,Net,Town,Sysop,Phone,300,", context, entry);
-    EXPECT_EQ(entry.baud_rate, "300");
-    EXPECT_EQ(entry.flags, "");
+    EXPECT_EQ(entry.baud_rate(), "300");
+    EXPECT_EQ(entry.flags(), "");
 }
 
 TEST(ParseEntry, AcceptsLinesWithTooFewFields)
@@ -262,7 +262,7 @@ TEST(ParseEntry, AcceptsLinesWithTooFewFields)
         NodelistEntry entry;
         parse_entry(line, context, entry);
         EXPECT_EQ(entry.sysop, "");
-        EXPECT_EQ(entry.flags, "");
+        EXPECT_EQ(entry.flags(), "");
     }
     AddressContext context;
     NodelistEntry entry;
