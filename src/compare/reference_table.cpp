@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 
 namespace quorvel {
@@ -41,8 +42,29 @@ ReferenceTable::ReferenceTable() = default;
 
 ReferenceTable::~ReferenceTable()
 {
+    for (const Block& block : record_blocks_)
+        free_large_block(block.memory, block.bytes);
     for (const SysopChunk& chunk : sysop_pool_)
         free_large_block(chunk.bytes, chunk.capacity);
+}
+
+// The next page of records: from the last block while it has one to spare,
+// else from a new block as big as all before it together, at most sixteen
+// pages.
+void ReferenceTable::add_page()
+{
+    pages_.reserve(pages_.size() + 1);
+    if (spare_pages_ == 0) {
+        const std::size_t pages = std::clamp<std::size_t>(pages_.size(), 1, max_pages_per_block);
+        const std::size_t bytes = pages * page_size * sizeof(Record);
+        record_blocks_.reserve(record_blocks_.size() + 1);
+        record_blocks_.push_back({allocate_large_block(bytes), bytes});
+        spare_pages_ = pages;
+    }
+    const Block& block = record_blocks_.back();
+    auto* first = static_cast<Record*>(block.memory);
+    pages_.push_back(first + (block.bytes / sizeof(Record) - spare_pages_ * page_size));
+    --spare_pages_;
 }
 
 // Sysop names are packed into chunks; a name never spans two, so it can be
@@ -150,21 +172,20 @@ void ReferenceTable::store_entry(const NodelistEntry& entry)
     if (size_ == 0xffffffffu)
         throw std::length_error("more old entries than the table can number");
     const Slot slot = size_;
-    if (records_.empty() || records_.back().size() == records_per_chunk) {
-        records_.emplace_back();
-        if (records_.size() > 1)
-            records_.back().reserve(records_per_chunk);
-    }
-    records_.back().push_back({
+    const std::uint32_t under = store_under(entry.context.under);
+    const std::uint32_t sysop = store_sysop(entry.sysop);
+    if ((slot & (page_size - 1)) == 0)
+        add_page();
+    new (&record(slot)) Record{
         .address = entry.context.address,
-        .under = store_under(entry.context.under),
-        .sysop = store_sysop(entry.sysop),
+        .under = under,
+        .sysop = sysop,
         .sysop_length = static_cast<std::uint8_t>(entry.sysop.size()),
         .status = entry.status,
         .keyword_status = entry.keyword_status,
         .unmatched = true,
         .repeated = false,
-    });
+    };
     ++size_;
     if (indexed_)
         index_slot(slot, hash(entry.context.address));

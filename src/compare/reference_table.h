@@ -26,12 +26,12 @@ struct StoredEntry {
 // sysop of every entry, in old-list order, each with a mark that stays set
 // until an entry of the new list has matched it.
 //
-// Slots are 24-byte records in fixed-size chunks, so the table grows with the
-// list without copying what it holds beyond its first chunk, which starts
-// small and grows to full size: a table of a few entries costs a few hundred
-// bytes. Sysop names are packed into a pool of their own, chunked the same
-// way, and an under address is stored once for each run of nodes listed
-// under it. Finding the slot for a new entry:
+// Slots are 24-byte records in chunks that start small and double up to a
+// full size, so the table grows with the list without ever copying what it
+// holds, and a table of a few entries costs a few kilobytes. Sysop names are
+// packed into a pool of their own, chunked the same way, and an under address
+// is stored once for each run of nodes listed under it. Finding the slot for
+// a new entry:
 // - editions of a list keep their order, so the slot after the last one
 //   matched is tried first, at no cost beyond one comparison;
 // - otherwise an open-addressing index maps the address to the first slot
@@ -94,17 +94,19 @@ private:
         std::size_t next = 0;     // the first of them not yet matched
     };
 
-    // 2^18 records of 24 bytes make 6 MiB, three huge pages exactly.
-    static constexpr std::uint32_t records_per_chunk_bits = 18;
-    static constexpr std::uint32_t records_per_chunk = 1u << records_per_chunk_bits;
+    // Records are reached through pages of 2^14, so finding one is a shift
+    // and a mask. The pages lie in blocks that double in size, from one page
+    // up to sixteen (6 MiB, three huge pages exactly), each made once at its
+    // full size: nothing stored ever moves, a small table stays small, and a
+    // big one gets huge pages.
+    static constexpr int page_bits = 14;
+    static constexpr Slot page_size = Slot{1} << page_bits;
+    static constexpr std::size_t max_pages_per_block = 16;
 
-    Record& record(Slot slot)
-    {
-        return records_[slot >> records_per_chunk_bits][slot & (records_per_chunk - 1)];
-    }
+    Record& record(Slot slot) { return pages_[slot >> page_bits][slot & (page_size - 1)]; }
     const Record& record(Slot slot) const
     {
-        return records_[slot >> records_per_chunk_bits][slot & (records_per_chunk - 1)];
+        return pages_[slot >> page_bits][slot & (page_size - 1)];
     }
     std::uint32_t store_sysop(std::string_view sysop);
     std::uint32_t store_under(const Under& under);
@@ -116,6 +118,7 @@ private:
     std::size_t find_bucket(Address address, std::uint64_t hash) const;
     void build_index();
     void index_slot(Slot slot, std::uint64_t hash);
+    void add_page();
     Slot match(Slot slot);
 
     struct SysopChunk {
@@ -123,12 +126,14 @@ private:
         std::size_t used;
         std::size_t capacity;
     };
-    using RecordChunk = std::vector<Record, LargeBlockAllocator<Record>>;
+    struct Block {
+        void* memory;
+        std::size_t bytes;
+    };
 
-    // Every chunk of records but the first is reserved at full size when
-    // made, so what it holds never moves; the first grows from nothing, so
-    // that a small table stays small.
-    std::vector<RecordChunk> records_;
+    std::vector<Record*> pages_;
+    std::vector<Block> record_blocks_;
+    std::size_t spare_pages_ = 0;  // made but not yet used, at the end of the last block
     std::vector<SysopChunk> sysop_pool_;
     std::vector<Address> unders_;
     std::vector<Bucket, LargeBlockAllocator<Bucket>> index_;

@@ -131,8 +131,6 @@ std::uint64_t mask_by_sse2(const char* block, std::size_t size)
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + at));
         return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(Bytes::block_flags(bytes)))};
     };
-    if (size == 64)  // the common case, spelt out for the compiler
-        return hits(0) | hits(16) << 16 | hits(32) << 32 | hits(48) << 48;
     std::uint64_t mask = 0;
     std::size_t i = 0;
     for (; i + 16 <= size; i += 16)
@@ -175,6 +173,13 @@ template <class Bytes>
 std::uint64_t byte_mask(const char* block, std::size_t size)
 {
 #ifdef __SSE2__
+    if (size == 64) {  // the common case, spelt out so that it is inlined
+        const auto hits = [block](int at) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + at));
+            return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(Bytes::block_flags(bytes)))};
+        };
+        return hits(0) | hits(16) << 16 | hits(32) << 32 | hits(48) << 48;
+    }
     return mask_by_sse2<Bytes>(block, size);
 #else
     return mask_by_words<Bytes>(block, size);
