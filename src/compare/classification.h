@@ -22,7 +22,7 @@ struct Classification {
     // or the keywords' own statuses for a Z-I or R-I node that kept its label.
     Status old_status = Status::NN;
     Status new_status = Status::NN;
-    std::string_view old_sysop;  // for SysopChanged, as written; valid until the table changes
+    std::string_view old_sysop;  // for SysopChanged, as written; valid while the table lives
 };
 
 // Classifies one entry of the new list against the old list and marks the

@@ -10,9 +10,9 @@ namespace quorvel {
 
 namespace {
 
-constexpr std::uint32_t sysop_chunk_bits = 21;  // 2 MiB, one huge page
-constexpr std::size_t sysop_chunk_size = std::size_t{1} << sysop_chunk_bits;
-constexpr std::size_t first_sysop_chunk_size = 4096;
+constexpr std::uint32_t sysop_block_bits = 21;  // 2 MiB, one huge page
+constexpr std::size_t sysop_block_size = std::size_t{1} << sysop_block_bits;
+constexpr std::size_t first_sysop_block_size = 4096;
 constexpr std::size_t initial_index_size = 16;
 
 // The low bits pick the bucket and the high 32 bits are its tag, so both
@@ -44,8 +44,8 @@ ReferenceTable::~ReferenceTable()
 {
     for (const Block& block : record_blocks_)
         free_large_block(block.memory, block.bytes);
-    for (const SysopChunk& chunk : sysop_pool_)
-        free_large_block(chunk.bytes, chunk.capacity);
+    for (const Block& block : sysop_blocks_)
+        free_large_block(block.memory, block.bytes);
 }
 
 // The next page of records: from the last block while it has one to spare,
@@ -67,26 +67,26 @@ void ReferenceTable::add_page()
     --spare_pages_;
 }
 
-// Sysop names are packed into chunks; a name never spans two, so it can be
+// Sysop names are packed into blocks; a name never spans two, so it can be
 // handed out as one view. Names come from lines of at most 253 characters.
-// The first chunks are small, and each is twice the one before, up to the
+// The first blocks are small, and each is twice the one before, up to the
 // full size: a small table stays small, and nothing stored ever moves.
 std::uint32_t ReferenceTable::store_sysop(std::string_view sysop)
 {
     if (sysop.size() > 0xff)
         throw std::length_error("sysop name longer than any nodelist line");
-    if (sysop_pool_.empty() || sysop_pool_.back().used + sysop.size() > sysop_pool_.back().capacity) {
-        if (sysop_pool_.size() >= (std::size_t{1} << (32 - sysop_chunk_bits)))
+    if (sysop_blocks_.empty() || sysop_used_ + sysop.size() > sysop_blocks_.back().bytes) {
+        if (sysop_blocks_.size() >= (std::size_t{1} << (32 - sysop_block_bits)))
             throw std::length_error("sysop names exceed 4 GiB");
-        const std::size_t capacity =
-            std::min(sysop_chunk_size, first_sysop_chunk_size << std::min<std::size_t>(sysop_pool_.size(), 16));
-        sysop_pool_.reserve(sysop_pool_.size() + 1);
-        sysop_pool_.push_back({static_cast<char*>(allocate_large_block(capacity)), 0, capacity});
+        const std::size_t bytes = std::min(
+            sysop_block_size, first_sysop_block_size << std::min<std::size_t>(sysop_blocks_.size(), 16));
+        sysop_blocks_.reserve(sysop_blocks_.size() + 1);
+        sysop_blocks_.push_back({allocate_large_block(bytes), bytes});
+        sysop_used_ = 0;
     }
-    SysopChunk& chunk = sysop_pool_.back();
-    const std::size_t offset = ((sysop_pool_.size() - 1) << sysop_chunk_bits) | chunk.used;
-    std::memcpy(chunk.bytes + chunk.used, sysop.data(), sysop.size());
-    chunk.used += sysop.size();
+    const std::size_t offset = ((sysop_blocks_.size() - 1) << sysop_block_bits) | sysop_used_;
+    std::memcpy(static_cast<char*>(sysop_blocks_.back().memory) + sysop_used_, sysop.data(), sysop.size());
+    sysop_used_ += sysop.size();
     return static_cast<std::uint32_t>(offset);
 }
 
@@ -222,9 +222,8 @@ std::optional<ReferenceTable::Slot> ReferenceTable::take_match(Address address)
 std::string_view ReferenceTable::sysop(Slot slot) const
 {
     const Record& stored = record(slot);
-    return {sysop_pool_[stored.sysop >> sysop_chunk_bits].bytes +
-                (stored.sysop & (sysop_chunk_size - 1)),
-            stored.sysop_length};
+    const auto* block = static_cast<const char*>(sysop_blocks_[stored.sysop >> sysop_block_bits].memory);
+    return {block + (stored.sysop & (sysop_block_size - 1)), stored.sysop_length};
 }
 
 StoredEntry ReferenceTable::entry(Slot slot) const

@@ -19,19 +19,19 @@ struct StoredEntry {
     Under under;
     Status status;          // the label, Z-I and R-I included
     Status keyword_status;  // the keyword's own status
-    std::string_view sysop;  // as written in the list; valid until the next store
+    std::string_view sysop;  // as written in the list; valid while the table lives
 };
 
 // The old list, held for the comparison: address, under address, status and
 // sysop of every entry, in old-list order, each with a mark that stays set
 // until an entry of the new list has matched it.
 //
-// Slots are 24-byte records in chunks that start small and double up to a
+// Slots are 24-byte records in blocks that start small and double up to a
 // full size, so the table grows with the list without ever copying what it
 // holds, and a table of a few entries costs a few kilobytes. Sysop names are
-// packed into a pool of their own, chunked the same way, and an under address
-// is stored once for each run of nodes listed under it. Finding the slot for
-// a new entry:
+// packed into blocks of their own that grow the same way, and an under
+// address is stored once for each run of nodes listed under it. Finding the
+// slot for a new entry:
 // - editions of a list keep their order, so the slot after the last one
 //   matched is tried first, at no cost beyond one comparison;
 // - otherwise an open-addressing index maps the address to the first slot
@@ -121,11 +121,6 @@ private:
     void add_page();
     Slot match(Slot slot);
 
-    struct SysopChunk {
-        char* bytes;
-        std::size_t used;
-        std::size_t capacity;
-    };
     struct Block {
         void* memory;
         std::size_t bytes;
@@ -134,7 +129,8 @@ private:
     std::vector<Record*> pages_;
     std::vector<Block> record_blocks_;
     std::size_t spare_pages_ = 0;  // made but not yet used, at the end of the last block
-    std::vector<SysopChunk> sysop_pool_;
+    std::vector<Block> sysop_blocks_;
+    std::size_t sysop_used_ = 0;  // bytes used in the last sysop block
     std::vector<Address> unders_;
     std::vector<Bucket, LargeBlockAllocator<Bucket>> index_;
     bool indexed_ = false;     // every stored slot is in the index
