@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/fault_lists.h"
 #include "support/temp_dir.h"
 #include "support/tool_runner.h"
 
@@ -17,22 +18,7 @@ namespace {
 
 using test::banner;
 
-const std::string old_list =
-    "Zone,2,Z,L,ZS,P,B,F\r\nHost,2433,N,L,HS,P,B,F\r\n,1,N,L,One,P,B,F\r\n,2,N,L,Two,P,B,F\r\n";
-const std::string new_list =
-    "Zone,2,Z,L,ZS,P,B,F\r\nHost,2433,N,L,HS,P,B,F\r\n,1,N,L,Uno,P,B,F\r\n,3,N,L,Three,P,B,F\r\n";
-const std::string header = "\r\nComparing OLD and NEW:\r\n\r\n";
-const std::string changed = "2:2433/1      (under 2:2433/0): New sysop Uno (was: One)\r\n";
-const std::string added = "2:2433/3      (under 2:2433/0): New node (Three)\r\n";
-const std::string lost = "2:2433/2      (under 2:2433/0): Lost node (was: Two)\r\n";
-const std::string footer = "\r\n...produced by Quorvel v1.11 [Windows 95/NT]\r\n";
-const std::string report = header + changed + added + lost + footer;
-const std::string summary = "4 old entries with 4 entries compared\n";
-
-std::string io_error(int number)
-{
-    return "I/O-Fehler " + std::to_string(number) + " occured -> program end.\n";
-}
+using namespace test::fault_lists;
 
 // Bytes up to the end of a list's n-th line.
 std::size_t after_lines(const std::string& list, int lines)

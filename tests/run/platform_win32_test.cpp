@@ -11,6 +11,7 @@
 #include "run/platform.h"
 #include "run/run_sequence.h"
 #include "support/fake_files.h"
+#include "support/fault_lists.h"
 #include "support/temp_dir.h"
 
 namespace quorvel {
@@ -173,21 +174,7 @@ private:
     ImportPatch close_{"CloseHandle", reinterpret_cast<void*>(&faulty_close)};
 };
 
-const std::string old_list =
-    "Zone,2,Z,L,ZS,P,B,F\r\nHost,2433,N,L,HS,P,B,F\r\n,1,N,L,One,P,B,F\r\n,2,N,L,Two,P,B,F\r\n";
-const std::string new_list =
-    "Zone,2,Z,L,ZS,P,B,F\r\nHost,2433,N,L,HS,P,B,F\r\n,1,N,L,Uno,P,B,F\r\n,3,N,L,Three,P,B,F\r\n";
-const std::string header = "\r\nComparing OLD and NEW:\r\n\r\n";
-const std::string changed = "2:2433/1      (under 2:2433/0): New sysop Uno (was: One)\r\n";
-const std::string report = header + changed +
-                           "2:2433/3      (under 2:2433/0): New node (Three)\r\n"
-                           "2:2433/2      (under 2:2433/0): Lost node (was: Two)\r\n"
-                           "\r\n...produced by Quorvel v1.11 [Windows 95/NT]\r\n";
-
-std::string io_error(int number)
-{
-    return "I/O-Fehler " + std::to_string(number) + " occured -> program end.\n";
-}
+using namespace test::fault_lists;
 
 // Whole runs on real files through the Windows layer, with faults injected;
 // the console is held in memory.
