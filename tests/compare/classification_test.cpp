@@ -123,6 +123,33 @@ TEST(ClassifyEntry, ClassifiesNewEntriesAgainstTheOldList)
     }
 }
 
+TEST(ReferenceTable, FindsEntriesStoredAfterItsFirstLookup)
+{
+    // The index is built at the first lookup; entries stored after it join
+    // it, and it grows for them. Looked up last to first, so that the guess
+    // of the next slot never finds them.
+    ReferenceTable table;
+    table.store_entry(entry_of({{1, 1, 0}, Status::ZC, "Z"}));
+    EXPECT_EQ(classify_entry(table, entry_of({{1, 1, 0}, Status::ZC, "Z"})).kind,
+              ChangeKind::Unchanged);
+    for (std::int32_t node = 1; node <= 300; ++node)
+        table.store_entry(entry_of({{1, 1, node}, Status::NN, "S" + std::to_string(node)}));
+    table.store_entry(entry_of({{1, 1, 5}, Status::NN, "Twice"}));
+    for (std::int32_t node = 300; node >= 1; --node) {
+        const Classification change =
+            classify_entry(table, entry_of({{1, 1, node}, Status::NN, "S" + std::to_string(node)}));
+        ASSERT_EQ(change.kind, ChangeKind::Unchanged) << node;
+    }
+    const Classification second = classify_entry(table, entry_of({{1, 1, 5}, Status::NN, "Twice"}));
+    EXPECT_EQ(second.kind, ChangeKind::Unchanged);
+    EXPECT_EQ(classify_entry(table, entry_of({{1, 1, 301}, Status::NN, "New"})).kind,
+              ChangeKind::NewNode);
+    table.for_each_unmatched([](const StoredEntry& old) {
+        ADD_FAILURE() << "lost " << address_text(old.address);
+        return true;
+    });
+}
+
 TEST(ReferenceTable, HoldsEveryEntryOfAListOfAnyLength)
 {
     // Far past the sizes where chunks, the sysop pool and the index grow.

@@ -149,6 +149,29 @@ TEST(EndToEnd, HoldsOldListsOfMoreThan5500Entries)
               "\r\n...produced by Quorvel v1.11 [Windows 95/NT]\r\n");
 }
 
+TEST(EndToEnd, WritesReportsLargerThanItsBuffer)
+{
+    // 3,000 lost nodes make a report of about 180 KB, written in pieces.
+    std::string old_list = "Zone,1,Z,L,Zone_Sysop\r\nHost,100,N,L,Host_Sysop\r\n";
+    std::string lines;
+    for (int node = 1; node <= 3000; ++node) {
+        old_list += "," + std::to_string(node) + ",N,L,Sysop_" + std::to_string(node) + "\r\n";
+        const std::string address = "1:100/" + std::to_string(node);
+        lines += address + std::string(13 - address.size(), ' ') +
+                 " (under 1:100/0): Lost node (was: Sysop " + std::to_string(node) + ")\r\n";
+    }
+    const test::TempDir dir;
+    test::write_file(dir / "OLD", old_list);
+    test::write_file(dir / "NEW", "Zone,1,Z,L,Zone_Sysop\r\nHost,100,N,L,Host_Sysop\r\n");
+    const test::ToolRun run = test::run_tool(dir.path(), {"OLD", "NEW", "OUT"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.standard_error, banner + "3002 old entries with 2 entries compared\n");
+    const std::string report = test::read_file(dir / "OUT");
+    EXPECT_GT(report.size(), 2u * 65536);
+    EXPECT_EQ(report, "\r\nComparing OLD and NEW:\r\n\r\n" + lines +
+                          "\r\n...produced by Quorvel v1.11 [Windows 95/NT]\r\n");
+}
+
 #ifdef _WIN32
 TEST(EndToEnd, OpensNamesOutsideTheAnsiCodePage)
 {

@@ -8,6 +8,8 @@
 //   FILE:short-write:N  each write takes at most N bytes
 //   FILE:write-zero     each write takes nothing and returns 0
 //   FILE:close-eio      the close closes the file, then fails with EIO
+//   FILE:become:OTHER   just before FILE is opened, it is made a hard link to
+//                       OTHER (a file of the folder the program runs in)
 //
 // FILE is a file's name without its folder, or "stderr" for standard error.
 // Nothing else is changed; without QUORVEL_FAULT every call goes through.
@@ -23,13 +25,14 @@
 
 namespace {
 
-enum class Fault { None, ReadEio, Eintr, ShortWrite, WriteZero, CloseEio };
+enum class Fault { None, ReadEio, Eintr, ShortWrite, WriteZero, CloseEio, Become };
 
 struct Setting {
     bool read = false;
     char file[256] = {};
     Fault fault = Fault::None;
     unsigned long amount = 0;
+    char other[256] = {};  // for become
 };
 
 Setting setting;
@@ -52,8 +55,10 @@ const Setting& configured()
     std::memcpy(setting.file, text, static_cast<std::size_t>(colon - text));
     const char* fault = colon + 1;
     const char* amount = std::strchr(fault, ':');
-    if (amount != nullptr)
+    if (amount != nullptr) {
         setting.amount = std::strtoul(amount + 1, nullptr, 10);
+        std::strncpy(setting.other, amount + 1, sizeof setting.other - 1);
+    }
     const std::size_t length = amount != nullptr ? static_cast<std::size_t>(amount - fault)
                                                  : std::strlen(fault);
     const auto is = [&](const char* name) {
@@ -69,6 +74,8 @@ const Setting& configured()
         setting.fault = Fault::WriteZero;
     else if (is("close-eio"))
         setting.fault = Fault::CloseEio;
+    else if (is("become"))
+        setting.fault = Fault::Become;
     if (std::strcmp(setting.file, "stderr") == 0)
         targeted[STDERR_FILENO] = true;
     return setting;
@@ -86,13 +93,17 @@ bool is_targeted(int descriptor)
     return descriptor >= 0 && descriptor < max_descriptors && targeted[descriptor];
 }
 
+bool names_file(const char* path)
+{
+    const char* slash = std::strrchr(path, '/');
+    return std::strcmp(slash != nullptr ? slash + 1 : path, setting.file) == 0;
+}
+
 void note_open(const char* path, int descriptor)
 {
     if (descriptor < 0 || descriptor >= max_descriptors || configured().fault == Fault::None)
         return;
-    const char* slash = std::strrchr(path, '/');
-    const char* name = slash != nullptr ? slash + 1 : path;
-    targeted[descriptor] = std::strcmp(name, setting.file) == 0;
+    targeted[descriptor] = names_file(path);
     bytes_read[descriptor] = 0;
     interrupt_next[descriptor] = true;
 }
@@ -109,6 +120,12 @@ bool interrupted(int descriptor)
 int open_with(const char* name, const char* path, int flags, mode_t mode)
 {
     using Open = int (*)(const char*, int, ...);
+    if (configured().fault == Fault::Become && names_file(path)) {
+        // What a race with another program could do between the tool's
+        // look at the name and its open.
+        ::unlink(path);
+        ::link(setting.other, path);
+    }
     const int descriptor = next<Open>(name)(path, flags, mode);
     note_open(path, descriptor);
     return descriptor;

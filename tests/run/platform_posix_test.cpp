@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
 #include <filesystem>
+#include <string>
 
 #include "run/platform.h"
 #include "support/temp_dir.h"
@@ -72,6 +74,27 @@ TEST(NativeFileSystem, NeverOpensTheReportOntoTheOpenNewList)
     ASSERT_NE(report.stream, nullptr);
     EXPECT_EQ(report.stream->close(), 0);
     EXPECT_EQ(test::read_file(dir / "OUT"), "");
+}
+
+TEST(NativeFileSystem, NeverClosesAnotherFilesDescriptor)
+{
+    // A list closed, then another opened (which gets the same descriptor
+    // number), then the first one's stream destroyed: the second must stay
+    // open.
+    const test::TempDir dir;
+    test::write_file(dir / "A", "first");
+    test::write_file(dir / "B", "second");
+    FileSystem& files = native_file_system();
+    Opened<InputStream> first = files.open_list((dir / "A").string());
+    ASSERT_NE(first.stream, nullptr);
+    EXPECT_EQ(first.stream->close(), 0);
+    Opened<InputStream> second = files.open_list((dir / "B").string());
+    ASSERT_NE(second.stream, nullptr);
+    first.stream.reset();
+    std::array<char, 16> buffer{};
+    const IoResult read = second.stream->read(buffer);
+    EXPECT_EQ(read.error, 0);
+    EXPECT_EQ(std::string(buffer.data(), read.bytes), "second");
 }
 
 TEST(NativeFileSystem, ReportsAFullDiskOnWriteAsTwelve)
