@@ -53,7 +53,7 @@ void* allocate_large_block(std::size_t bytes)
 void free_large_block(void* block, std::size_t bytes) noexcept
 {
     if (!wants_huge_pages(bytes)) {
-        ::operator delete(block, bytes);
+        ::operator delete(block);
         return;
     }
     ::munmap(block, whole_huge_pages(bytes));
@@ -64,9 +64,9 @@ void* allocate_large_block(std::size_t bytes)
     return ::operator new(bytes);
 }
 
-void free_large_block(void* block, std::size_t bytes) noexcept
+void free_large_block(void* block, std::size_t) noexcept
 {
-    ::operator delete(block, bytes);
+    ::operator delete(block);
 }
 #endif
 

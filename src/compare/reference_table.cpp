@@ -49,8 +49,8 @@ ReferenceTable::~ReferenceTable()
 }
 
 // The next page of records: from the last block while it has one to spare,
-// else from a new block as big as all before it together, at most sixteen
-// pages.
+// else from a new block as big as all before it together, at most
+// max_pages_per_block pages.
 void ReferenceTable::add_page()
 {
     pages_.reserve(pages_.size() + 1);

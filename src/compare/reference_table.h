@@ -94,14 +94,14 @@ private:
         std::size_t next = 0;     // the first of them not yet matched
     };
 
-    // Records are reached through pages of 2^14, so finding one is a shift
+    // Records are reached through pages of 1,024, so finding one is a shift
     // and a mask. The pages lie in blocks that double in size, from one page
-    // up to sixteen (6 MiB, three huge pages exactly), each made once at its
-    // full size: nothing stored ever moves, a small table stays small, and a
-    // big one gets huge pages.
-    static constexpr int page_bits = 14;
+    // (24 KiB) up to 256 (6 MiB, three huge pages exactly), each made once at
+    // its full size: nothing stored ever moves, a small table stays small,
+    // and a big one gets huge pages.
+    static constexpr int page_bits = 10;
     static constexpr Slot page_size = Slot{1} << page_bits;
-    static constexpr std::size_t max_pages_per_block = 16;
+    static constexpr std::size_t max_pages_per_block = 256;
 
     Record& record(Slot slot) { return pages_[slot >> page_bits][slot & (page_size - 1)]; }
     const Record& record(Slot slot) const
