@@ -96,8 +96,8 @@ Stop Run::stop_on_io_error()
     constexpr std::string_view before = "I/O-Fehler ";
     constexpr std::string_view after = " occured -> program end.\n";
     std::array<char, before.size() + 11 + after.size()> message{};  // 11: "-2147483648"
-    char* end = std::copy(before.begin(), before.end(), message.begin());
-    end = std::to_chars(end, message.end(), errors_.number()).ptr;
+    char* end = std::copy(before.begin(), before.end(), message.data());
+    end = std::to_chars(end, message.data() + message.size(), errors_.number()).ptr;
     end = std::copy(after.begin(), after.end(), end);
     const std::int32_t console_error =
         console_.write({message.data(), static_cast<std::size_t>(end - message.data())});
