@@ -122,21 +122,25 @@ std::uint64_t mask_by_words(const char* block, std::size_t size)
 }
 
 #ifdef __SSE2__
+// The mask of the sixteen bytes at bytes.
+template <class Bytes>
+std::uint64_t sse2_hits(const char* bytes)
+{
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(Bytes::block_flags(block)))};
+}
+
 template <class Bytes>
 std::uint64_t mask_by_sse2(const char* block, std::size_t size)
 {
     if (size < 16)
         return mask_by_words<Bytes>(block, size);
-    const auto hits = [block](std::size_t at) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + at));
-        return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(Bytes::block_flags(bytes)))};
-    };
     std::uint64_t mask = 0;
     std::size_t i = 0;
     for (; i + 16 <= size; i += 16)
-        mask |= hits(i) << i;
+        mask |= sse2_hits<Bytes>(block + i) << i;
     if (i < size)
-        mask |= hits(size - 16) << (size - 16);
+        mask |= sse2_hits<Bytes>(block + size - 16) << (size - 16);
     return mask;
 }
 #endif
@@ -174,11 +178,8 @@ std::uint64_t byte_mask(const char* block, std::size_t size)
 {
 #ifdef __SSE2__
     if (size == 64) {  // the common case, spelt out so that it is inlined
-        const auto hits = [block](int at) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + at));
-            return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(Bytes::block_flags(bytes)))};
-        };
-        return hits(0) | hits(16) << 16 | hits(32) << 32 | hits(48) << 48;
+        return sse2_hits<Bytes>(block) | sse2_hits<Bytes>(block + 16) << 16 |
+               sse2_hits<Bytes>(block + 32) << 32 | sse2_hits<Bytes>(block + 48) << 48;
     }
     return mask_by_sse2<Bytes>(block, size);
 #else
