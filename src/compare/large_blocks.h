@@ -25,8 +25,14 @@ struct LargeBlockAllocator {
     {
     }
 
-    T* allocate(std::size_t count) { return static_cast<T*>(allocate_large_block(count * sizeof(T))); }
-    void deallocate(T* block, std::size_t count) noexcept { free_large_block(block, count * sizeof(T)); }
+    T* allocate(std::size_t count)
+    {
+        return static_cast<T*>(allocate_large_block(count * sizeof(T)));
+    }
+    void deallocate(T* block, std::size_t count) noexcept
+    {
+        free_large_block(block, count * sizeof(T));
+    }
 
     friend bool operator==(const LargeBlockAllocator&, const LargeBlockAllocator&) { return true; }
 };

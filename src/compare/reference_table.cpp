@@ -78,14 +78,15 @@ std::uint32_t ReferenceTable::store_sysop(std::string_view sysop)
     if (sysop_blocks_.empty() || sysop_used_ + sysop.size() > sysop_blocks_.back().bytes) {
         if (sysop_blocks_.size() >= (std::size_t{1} << (32 - sysop_block_bits)))
             throw std::length_error("sysop names exceed 4 GiB");
-        const std::size_t bytes = std::min(
-            sysop_block_size, first_sysop_block_size << std::min<std::size_t>(sysop_blocks_.size(), 16));
+        const std::size_t doublings = std::min<std::size_t>(sysop_blocks_.size(), 16);
+        const std::size_t bytes = std::min(sysop_block_size, first_sysop_block_size << doublings);
         sysop_blocks_.reserve(sysop_blocks_.size() + 1);
         sysop_blocks_.push_back({allocate_large_block(bytes), bytes});
         sysop_used_ = 0;
     }
     const std::size_t offset = ((sysop_blocks_.size() - 1) << sysop_block_bits) | sysop_used_;
-    std::memcpy(static_cast<char*>(sysop_blocks_.back().memory) + sysop_used_, sysop.data(), sysop.size());
+    auto* block = static_cast<char*>(sysop_blocks_.back().memory);
+    std::memcpy(block + sysop_used_, sysop.data(), sysop.size());
     sysop_used_ += sysop.size();
     return static_cast<std::uint32_t>(offset);
 }
@@ -222,7 +223,8 @@ std::optional<ReferenceTable::Slot> ReferenceTable::take_match(Address address)
 std::string_view ReferenceTable::sysop(Slot slot) const
 {
     const Record& stored = record(slot);
-    const auto* block = static_cast<const char*>(sysop_blocks_[stored.sysop >> sysop_block_bits].memory);
+    const auto* block =
+        static_cast<const char*>(sysop_blocks_[stored.sysop >> sysop_block_bits].memory);
     return {block + (stored.sysop & (sysop_block_size - 1)), stored.sysop_length};
 }
 

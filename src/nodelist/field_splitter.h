@@ -49,7 +49,8 @@ private:
     // The commas of the window's first 64 bytes at most.
     static std::uint64_t commas_in(const char* window, const char* end)
     {
-        return byte_mask<Commas>(window, end - window > 64 ? 64 : static_cast<std::size_t>(end - window));
+        const auto left = static_cast<std::size_t>(end - window);
+        return byte_mask<Commas>(window, left > 64 ? 64 : left);
     }
 
     const char* begin_;

@@ -20,7 +20,8 @@ namespace quorvel {
 // - a line is taken whole only if its newline comes within 254 characters
 //   (carriage returns not counted), so at most 253 characters precede it.
 // A line without its newline within that limit, one holding a NUL or a last
-// line without newline is NoNewline: the run stops on it. A read error ends the file; its number is kept in error().
+// line without newline is NoNewline: the run stops on it. A read error ends
+// the file; its number is kept in error().
 class ListReader {
 public:
     enum class Outcome { Line, NoNewline, End };

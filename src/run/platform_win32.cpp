@@ -88,7 +88,8 @@ std::wstring wide(std::string_view utf8)
     if (utf8.empty())
         return {};
     const int size = static_cast<int>(utf8.size());
-    std::wstring text(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), static_cast<int>(text.size()));
     return text;
 }
@@ -101,9 +102,9 @@ std::string narrow(std::wstring_view text, UINT code_page)
     // look-alike that names another file.
     const DWORD flags = code_page == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
     const int size = static_cast<int>(text.size());
-    std::string bytes(static_cast<std::size_t>(WideCharToMultiByte(code_page, flags, text.data(), size,
-                                                                    nullptr, 0, nullptr, nullptr)),
-                      '\0');
+    const int length =
+        WideCharToMultiByte(code_page, flags, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(code_page, flags, text.data(), size, bytes.data(),
                         static_cast<int>(bytes.size()), nullptr, nullptr);
     return bytes;
